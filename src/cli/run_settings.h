@@ -1,0 +1,104 @@
+// The one record of settings for a run: filled by the driver before any mode
+// starts, read by every mode.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/find_param.h"
+#include "hashing/algorithm_record.h"
+#include "hashing/hash_choices.h"
+
+namespace quorvid {
+
+/// Bits of `HelpSections`: which syntax blocks the help printer shows.
+namespace help_section {
+inline constexpr int32_t List = 0x1;
+inline constexpr int32_t Directory = 0x2;
+inline constexpr int32_t Compare = 0x4;
+inline constexpr int32_t Generate = 0x8;
+inline constexpr int32_t Check = 0x10;
+inline constexpr int32_t Verify = 0x20;
+inline constexpr int32_t VerifyMany = 0x40;
+inline constexpr int32_t HashLookup = 0x80;
+inline constexpr int32_t Url = 0x100;
+inline constexpr int32_t Encode = 0x200;
+inline constexpr int32_t Decode = 0x400;
+inline constexpr int32_t General = 0x800;
+inline constexpr int32_t Everything = 0x1000;
+}  // namespace help_section
+
+using THashSelections = std::array<TFindParamRec, kHashChoiceCount>;
+
+struct RunSettings {
+  // --- The argument list (argv without the program path) and its statuses.
+  TParamStatusArray Args;
+  std::string ProgramName;    // base name of argv[0] without extension
+  std::string ProgramFolder;  // with trailing "/", quoted when it holds a space or ";"
+
+  // --- Option records, rows 1 to 51 of the option table, in search order.
+  TFindParamRec Debug, ErrorDelay, AudibleError, Help, Verbose, Help3, VersionOnly, Info,
+      Banner, Count, Prefix, List, Dir, RDir, Exc, Out, Append, Tee, FSum, Simple, ShowZero,
+      HidePath, ShowDate, BeforeThisDate, AfterThisDate, OlderThan, NewerThan, ExitOnBadDate,
+      Size, MaxSize, Summary, Compare, GenerateList, Check, Verify, VerifyMany, HashLookup,
+      JustHash, CodePage, DateFormat, PlainText, ValidHashes, NoBlankDir, LegacyMode,
+      ShowMatched, HideMatches, Encode64, Decode64, UseFile, UseUrl, All;
+  // Rows 52 to 66: one record per algorithm, indexed by THashChoices.
+  THashSelections HashOption;
+
+  // --- Typed values of the numeric options.
+  int32_t OlderThanDays = 0;
+  int32_t NewerThanDays = 0;
+  int64_t MaxSizeBytes = 4294967295LL;
+  uint16_t CodePageId = 65001;
+
+  // --- Known-names list: every name word searched so far, each once.
+  std::string KnownNames;
+
+  // --- Derived by the driver.
+  bool ErrorDelayOn = false;
+  bool AudibleErrorOn = false;
+  bool TeeOn = false;
+  std::string DirPath;
+  std::vector<std::string> ExclusionList;  // -e entries, loaded by the driver
+  bool BlankDirAllowed = true;
+  bool ListMode = false;
+  int64_t LastModeArgIndex = -1;
+  int32_t DirModeKind = 0;  // 0 none, 1 directory, 2 for -g, 3 for --hl, 4 with -j
+  int32_t Base64Case = 0;
+  std::string ModeTag;
+  int32_t NoFileNameExitCode = 112;
+  int32_t AccessFailExitCode = 109;
+  int32_t OutputWriteFailExitCode = 106;
+  std::string SummaryPath;
+  std::string SummaryDisplayPath = "$TEMP/#Quorvid_Summary.TXT";
+  std::string LocaleDateTimeFormat;  // the locale's short date + " hh:nn AM/PM"
+  std::string DateTimeFormat;
+  std::string DateStampFormat;
+  std::string DateRuler;
+  std::string ZeroDateText;
+  int32_t HelpSections = help_section::General;
+  int32_t ExitCode = 0;
+
+  // Banner and build line are shown at most once per run.
+  bool BannerShown = false;
+  bool BuildLineShown = false;
+
+  // --- The run-wide algorithm table and selection (filled by SelectAlgorithms).
+  THashChoicesArray AlgorithmTable;
+  THashSet SelectedHashes = 0;
+  int32_t SelectedHashCount = 0;
+  int32_t MaxHashLength = 0;
+  int32_t PrefixColumnWidth = 0;
+  int32_t SavedPrefixColumnWidth = 0;  // restored by -p in the line layout
+
+  // --- Line layout (filled by SetUpLineLayout).
+  std::string HashFormat;  // "%0:-<MaxHashLength>s"
+  std::string SizeFormat = "{%12d}";
+  std::string TextLabel = "  {Text}  ";
+  bool ShowSeparator = true;
+};
+
+}  // namespace quorvid

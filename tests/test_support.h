@@ -1,0 +1,53 @@
+// Helpers shared by the tests: running the real binary, scratch folders, files.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quorvid::test {
+
+struct RunResult {
+  int exitCode = -1;  // exit status, or 128 + signal number
+  std::string out;    // standard output
+  std::string err;    // standard error
+};
+
+struct RunOptions {
+  std::string workDir;                 // "" keeps the current folder
+  std::vector<std::string> extraEnv;   // "NAME=value" added to (or replacing) the environment
+  std::string stdinText;               // fed to standard input (closed afterwards)
+};
+
+/// Runs the quorvid binary with `args`, with TZ=UTC and LC_ALL=C unless
+/// `options.extraEnv` overrides them.
+RunResult RunQuorvid(const std::vector<std::string>& args, const RunOptions& options = {});
+
+/// Path of the quorvid binary under test.
+std::string QuorvidBinary();
+
+/// Path of a file under tests/data.
+std::string TestDataPath(const std::string& relative);
+
+/// A fresh folder under /tmp, removed with everything in it on destruction.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  /// path() + "/" + relative
+  std::string operator/(const std::string& relative) const { return path_ + "/" + relative; }
+
+ private:
+  std::string path_;
+};
+
+/// Writes `content` to `path` (binary), creating parent folders.
+void WriteFile(const std::string& path, const std::string& content);
+/// Whole file as bytes; "" when missing.
+std::string ReadFile(const std::string& path);
+/// Splits on "\n" (a final empty piece after a trailing "\n" is dropped).
+std::vector<std::string> SplitLines(const std::string& text);
+
+}  // namespace quorvid::test
