@@ -7,6 +7,5 @@ bool SelectAlgorithms(RunSettings&) { return true; }
 void CreateHashers(THashChoicesArray&) {}
 THashChoices AlgorithmFromListName(const std::string&) { return THashChoices::SHA2_256; }
 std::string SelectedNamesList(THashSet) { return ""; }
-void PrintValidHashes(bool) {}
 
 }  // namespace quorvid

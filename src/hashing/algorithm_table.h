@@ -25,7 +25,4 @@ THashChoices AlgorithmFromListName(const std::string& name);
 /// "MD5,SHA2_256" style comma list of the real members of `set`.
 std::string SelectedNamesList(THashSet set);
 
-/// Writes the valid-algorithm block to ConsoleStream.
-void PrintValidHashes(bool includeNone);
-
 }  // namespace quorvid

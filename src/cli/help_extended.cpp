@@ -1,0 +1,7 @@
+#include "cli/help_extended.h"
+
+namespace quorvid {
+
+void AppendExtendedHelp(const RunSettings&, std::string&) {}
+
+}  // namespace quorvid
