@@ -1,13 +1,28 @@
 // List mode and the result-line layouts shared with directory mode.
 #pragma once
 
+#include <string>
+
 #include "cli/run_settings.h"
+#include "hashing/algorithm_record.h"
 
 namespace quorvid {
 
 /// Completes the line layout after the algorithm selection (labels, prefixes,
 /// HashFormat, separator).
 void SetUpLineLayout(RunSettings& settings);
+
+/// Writes one file line per the layout (hash or --nohash date, size, -#
+/// date, label, display name) through WriteResultLine with tee. Sets
+/// `itemFailed` and exit bit 1 when the file cannot be hashed.
+void WriteFileLine(RunSettings& settings, const THashAlgorithmRec& rec,
+                   const std::string& fileName, const std::string& displayName,
+                   bool useFileLabel, bool& itemFailed, const std::string& noHashDateFormat,
+                   const std::string& sizeText);
+
+/// Writes one text line (or the bare hash with `justHash`).
+void WriteTextLine(RunSettings& settings, const THashAlgorithmRec& rec, const std::string& text,
+                   bool justHash, const std::string& label);
 
 /// Hashes every free word of the command line as a file or a text.
 void RunListMode(RunSettings& settings);

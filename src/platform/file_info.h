@@ -1,0 +1,42 @@
+// What the program asks the file system about a name (links followed).
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+namespace quorvid::platform {
+
+enum class FileKind { Missing, Regular, Directory, Other };
+
+struct FileStatus {
+  FileKind kind = FileKind::Missing;
+  int64_t size = 0;
+  std::time_t modified = 0;  // last-write time, whole seconds
+  uint64_t device = 0;
+  uint64_t inode = 0;
+};
+
+/// Status of `path` with links followed; kind Missing when it cannot be read.
+FileStatus StatPath(const std::string& path);
+
+/// Names an existing file: exists and is not a folder (devices and FIFOs count).
+bool FileExists(const std::string& path);
+
+/// Names an existing folder.
+bool DirectoryExists(const std::string& path);
+
+/// The current folder, without a trailing "/" (except for "/" itself).
+std::string CurrentDirectory();
+
+/// Changes the current folder; false when it cannot.
+bool SetCurrentDirectory(const std::string& path);
+
+/// Absolute form of `path` (relative to the current folder), without
+/// resolving links; "." and ".." components are resolved textually.
+std::string ExpandFileName(const std::string& path);
+
+/// The platform's text for the last failed call (errno).
+std::string LastErrorText();
+
+}  // namespace quorvid::platform
