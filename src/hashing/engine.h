@@ -2,6 +2,7 @@
 // cannot be read gives the placeholder text cut to the algorithm's width.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,6 +11,17 @@
 #include "hashing/hash_choices.h"
 
 namespace quorvid {
+
+/// Asked between reads of a file; returning true abandons that file, which
+/// then counts as unreadable. The run driver can point it at its interrupt
+/// flags so a huge file does not hold up an abort.
+using TReadAbortCheck = bool (*)();
+
+/// Installs `check` (nullptr removes it). Not owned; must stay valid.
+void SetReadAbortCheck(TReadAbortCheck check);
+
+/// Size of the read buffer the engine streams files through.
+inline constexpr size_t kReadBufferSize = 256 * 1024;
 
 /// ":::DENIED:::" followed by colons, cut to `hashLength` characters.
 std::string PlaceholderText(int32_t hashLength);
@@ -27,9 +39,10 @@ std::string HashOfText(const THashAlgorithmRec& rec, std::string_view text);
 int32_t MatchFileDigest(const THashAlgorithmRec& rec, const std::string& fileName,
                         const std::string& expected);
 
-/// Reads the file once and hashes it under every member of `set` (None
-/// ignored). Returns false when the file cannot be read; every text of the
-/// set then holds its placeholder.
+/// Reads the file once and hashes it under every real member of `set`,
+/// writing each text to `out[member]` (every other entry is cleared). Returns
+/// false when the file cannot be read; each real member of the set then holds
+/// its placeholder. Memory stays bounded whatever the file size.
 bool HashFileMany(const THashChoicesArray& table, THashSet set, const std::string& fileName,
                   TGeneratedHashes& out);
 

@@ -1,0 +1,42 @@
+// BLAKE3 in plain hash mode (no key, no derivation context), 32-byte output.
+#pragma once
+
+#include <array>
+
+#include "hashing/blake3_impl.h"
+#include "hashing/hasher.h"
+
+namespace quorvid {
+
+/// Streaming BLAKE3. Whole subtrees of the input are compressed through the
+/// dispatched "hash many" entry, so wider variants speed up large updates.
+class Blake3 final : public IHash {
+ public:
+  Blake3() { Reset(); }
+  void Reset() override;
+  void Update(const uint8_t* data, size_t size) override;
+  void Final(uint8_t* out) override;
+  size_t DigestSize() const override { return blake3::kOutLen; }
+
+  /// The chunk in progress: its chaining value, counter and buffered block.
+  struct ChunkState {
+    uint32_t cv[8];
+    uint64_t chunkCounter;
+    uint8_t buf[blake3::kBlockLen];
+    uint8_t bufLen;
+    uint8_t blocksCompressed;
+    uint8_t flags;
+  };
+
+ private:
+  void MergeCvStack(uint64_t totalChunks);
+  void PushCv(const uint8_t cv[blake3::kOutLen], uint64_t chunkCounter);
+
+  uint32_t key_[8];
+  ChunkState chunk_;
+  uint8_t cvStackLen_ = 0;
+  // Room for kMaxDepth levels plus the one lazily merged extra entry.
+  uint8_t cvStack_[(blake3::kMaxDepth + 1) * blake3::kOutLen];
+};
+
+}  // namespace quorvid

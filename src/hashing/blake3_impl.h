@@ -1,0 +1,61 @@
+// BLAKE3 internals: constants, the compression function and the "hash many
+// inputs at once" entry that wider (SIMD) variants will provide. The portable
+// variant is the reference and the fallback; the dispatch picks the widest
+// variant the processor supports.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace quorvid::blake3 {
+
+inline constexpr size_t kKeyLen = 32;
+inline constexpr size_t kOutLen = 32;
+inline constexpr size_t kBlockLen = 64;
+inline constexpr size_t kChunkLen = 1024;
+inline constexpr size_t kMaxDepth = 54;
+/// Widest "hash many" any variant may use (16 lanes of AVX-512).
+inline constexpr size_t kMaxSimdDegree = 16;
+inline constexpr size_t kMaxSimdDegreeOr2 = kMaxSimdDegree > 2 ? kMaxSimdDegree : 2;
+
+enum Flags : uint8_t {
+  kChunkStart = 1 << 0,
+  kChunkEnd = 1 << 1,
+  kParent = 1 << 2,
+  kRoot = 1 << 3,
+};
+
+inline constexpr std::array<uint32_t, 8> kIV = {0x6A09E667, 0xBB67AE85, 0x3C6EF372, 0xA54FF53A,
+                                                0x510E527F, 0x9B05688C, 0x1F83D9AB, 0x5BE0CD19};
+
+/// Compresses one block into the chaining value `cv` (8 words).
+void CompressInPlacePortable(uint32_t cv[8], const uint8_t block[kBlockLen], uint8_t blockLen,
+                             uint64_t counter, uint8_t flags);
+
+/// Full 64-byte output of one compression (used for the root block).
+void CompressXofPortable(const uint32_t cv[8], const uint8_t block[kBlockLen], uint8_t blockLen,
+                         uint64_t counter, uint8_t flags, uint8_t out[64]);
+
+/// Hashes `numInputs` inputs of `blocks` whole blocks each, starting from
+/// `key`, writing one 32-byte chaining value per input to `out`. The counter
+/// grows by one per input when `incrementCounter` is set (chunks) and stays
+/// (parents) otherwise. `flagsStart`/`flagsEnd` go on each input's first and
+/// last block.
+void HashManyPortable(const uint8_t* const* inputs, size_t numInputs, size_t blocks,
+                      const uint32_t key[8], uint64_t counter, bool incrementCounter,
+                      uint8_t flags, uint8_t flagsStart, uint8_t flagsEnd, uint8_t* out);
+
+// --- Dispatch: each entry forwards to the best variant for this processor.
+
+void CompressInPlace(uint32_t cv[8], const uint8_t block[kBlockLen], uint8_t blockLen,
+                     uint64_t counter, uint8_t flags);
+void CompressXof(const uint32_t cv[8], const uint8_t block[kBlockLen], uint8_t blockLen,
+                 uint64_t counter, uint8_t flags, uint8_t out[64]);
+void HashMany(const uint8_t* const* inputs, size_t numInputs, size_t blocks, const uint32_t key[8],
+              uint64_t counter, bool incrementCounter, uint8_t flags, uint8_t flagsStart,
+              uint8_t flagsEnd, uint8_t* out);
+/// Number of inputs the chosen HashMany processes in parallel (1 when portable).
+size_t SimdDegree();
+
+}  // namespace quorvid::blake3
