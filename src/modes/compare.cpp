@@ -1,8 +1,78 @@
 #include "modes/compare.h"
 
-#include "modes/unavailable.h"
+#include "cli/syntax_error.h"
+#include "hashing/engine.h"
+#include "modes/list_mode.h"
+#include "output/streams.h"
+#include "platform/file_info.h"
 
 namespace quorvid {
 
-void RunCompareMode(RunSettings& settings) { ReportUnavailable(settings, "Compare mode"); }
+namespace {
+
+constexpr int32_t kCompareFailedCode = 97;
+constexpr int32_t kFilesDifferCode = 98;
+
+std::string UpperCase(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
+// Digest texts of one file under every selected algorithm, read once.
+TGeneratedHashes HashAll(const RunSettings& settings, const std::string& fileName, bool& failed) {
+  TGeneratedHashes hashes;
+  failed = !HashFileMany(settings.AlgorithmTable, settings.SelectedHashes, fileName, hashes);
+  for (auto& text : hashes) text = UpperCase(text);
+  return hashes;
+}
+
+}  // namespace
+
+void RunCompareMode(RunSettings& settings) {
+  settings.ModeTag = "(-k|--compare)";
+  settings.HelpSections = help_section::Compare;
+  BindOutputToRun(settings);
+  const std::string& first = settings.Compare.Value1;
+  const std::string& second = settings.Compare.Value2;
+  if (first.empty() || second.empty()) {
+    SyntaxErrorExit(settings, settings.NoFileNameExitCode,
+                    "ERROR: Two files are needed for comparison!");
+    CloseResultStream();
+    return;
+  }
+  if (!platform::FileExists(first) || !platform::FileExists(second)) {
+    SyntaxErrorExit(settings, settings.AccessFailExitCode,
+                    "ERROR: Could not open one or both of the following files! -- \"" + first +
+                        "\" and \"" + second + "\"");
+    CloseResultStream();
+    return;
+  }
+  bool firstFailed = false;
+  bool secondFailed = false;
+  TGeneratedHashes firstHashes = HashAll(settings, first, firstFailed);
+  // The same name twice is read once; another spelling of it is read again.
+  TGeneratedHashes secondHashes =
+      (second == first) ? firstHashes : HashAll(settings, second, secondFailed);
+  if (second == first) secondFailed = firstFailed;
+  for (int i = 0; i < kHashChoiceCount; ++i) {
+    if (!InSet(settings.SelectedHashes, ChoiceAt(i))) continue;
+    const THashAlgorithmRec& rec = settings.AlgorithmTable[i];
+    const std::string& a = firstHashes[i];
+    const std::string& b = secondHashes[i];
+    std::string outcome;
+    if (firstFailed || secondFailed) {
+      outcome = "ERROR ";
+      settings.ExitCode = kCompareFailedCode;
+    } else if (a == b) {
+      outcome = "TRUE  ";
+    } else {
+      outcome = "FALSE ";
+      settings.ExitCode = kFilesDifferCode;
+    }
+    WriteResultLine(PrefixColumn(settings, rec) + outcome + a + " " + b, settings.TeeOn);
+  }
+  CloseResultStream();
+}
+
 }  // namespace quorvid

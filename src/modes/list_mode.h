@@ -1,6 +1,7 @@
 // List mode and the result-line layouts shared with directory mode.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "cli/run_settings.h"
@@ -8,9 +9,16 @@
 
 namespace quorvid {
 
-/// Completes the line layout after the algorithm selection (labels, prefixes,
-/// HashFormat, separator).
+/// Completes the line layout after the algorithm selection: -f/-g labels,
+/// -s/-i/-j labels (which also withdraw -b and the separator), -p prefixes,
+/// and HashFormat from MaxHashLength.
 void SetUpLineLayout(RunSettings& settings);
+
+/// `rec`'s Prefix right-aligned in PrefixColumnWidth (never cut).
+std::string PrefixColumn(const RunSettings& settings, const THashAlgorithmRec& rec);
+
+/// The -z size column of a file: "{%12d}" and one space.
+std::string SizeColumnText(int64_t size);
 
 /// Writes one file line per the layout (hash or --nohash date, size, -#
 /// date, label, display name) through WriteResultLine with tee. Sets
@@ -20,11 +28,12 @@ void WriteFileLine(RunSettings& settings, const THashAlgorithmRec& rec,
                    bool useFileLabel, bool& itemFailed, const std::string& noHashDateFormat,
                    const std::string& sizeText);
 
-/// Writes one text line (or the bare hash with `justHash`).
+/// Writes one text line (or the bare hash with `justHash`); cannot fail.
 void WriteTextLine(RunSettings& settings, const THashAlgorithmRec& rec, const std::string& text,
                    bool justHash, const std::string& label);
 
-/// Hashes every free word of the command line as a file or a text.
+/// Hashes every free word of the command line as a file or a text, then
+/// writes the -c count, closes ResultStream and writes the -u summary.
 void RunListMode(RunSettings& settings);
 
 }  // namespace quorvid
