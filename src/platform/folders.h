@@ -1,0 +1,33 @@
+// Reading folders for the directory walk: the entries of one folder, in the
+// order the system enumerates them, with what each entry names.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/file_info.h"
+
+namespace quorvid::platform {
+
+/// One entry of a folder.
+struct FolderEntry {
+  std::string name;                   // bare name, never "." or ".."
+  FileKind kind = FileKind::Missing;  // links followed; Missing for a dangling link
+  bool isLink = false;                // the entry itself is a symbolic link
+  uint64_t device = 0;                // identity of what the entry names (links followed)
+  uint64_t inode = 0;
+};
+
+/// Fills `entries` with the entries of `folder` ("" = the current folder) in
+/// the system's enumeration order, without "." and "..". Only the folder is
+/// opened, and it is closed before returning; the entries are looked at with
+/// stat, so FIFOs and devices are never opened. Returns false (and leaves
+/// `entries` empty) when the folder cannot be enumerated.
+bool ReadFolder(const std::string& folder, std::vector<FolderEntry>& entries);
+
+/// Absolute form of `path` with every link resolved; "" when it cannot be
+/// resolved (missing, no access, link loop).
+std::string ResolvePath(const std::string& path);
+
+}  // namespace quorvid::platform
