@@ -17,18 +17,24 @@ TextStream::~TextStream() {
   platform::CloseTarget(target_, ignored);
 }
 
-void TextStream::Write(std::string_view text) {
-  if (failed_ || closed_ || text.empty()) return;
+void TextStream::Append(std::string_view text) {
   if (codePage_ == platform::kUtf8CodePage)
     buffer_.append(text);
   else
     buffer_ += platform::Utf8ToCodePage(text, codePage_);
+}
+
+void TextStream::Write(std::string_view text) {
+  if (failed_ || closed_ || text.empty()) return;
+  Append(text);
   if (buffer_.size() >= bufferSize_) WriteOut();
 }
 
 void TextStream::WriteLine(std::string_view line) {
-  Write(line);
-  Write(kLineEnd);
+  if (failed_ || closed_) return;
+  Append(line);
+  Append(kLineEnd);
+  if (buffer_.size() >= bufferSize_) WriteOut();
 }
 
 void TextStream::WriteOut() {

@@ -54,6 +54,7 @@ class TextStream {
   bool IsClosed() const { return closed_; }
 
  private:
+  void Append(std::string_view text);
   void Fail(std::string errorText);
   void WriteOut();
 
