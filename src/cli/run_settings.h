@@ -37,6 +37,7 @@ struct RunSettings {
   TParamStatusArray Args;
   std::string ProgramName;    // base name of argv[0] without extension
   std::string ProgramFolder;  // with trailing "/", quoted when it holds a space or ";"
+  std::string ProgramFileName;  // file name of argv[0] with its extension ("" = ProgramName)
 
   // --- Option records, rows 1 to 51 of the option table, in search order.
   TFindParamRec Debug, ErrorDelay, AudibleError, Help, Verbose, Help3, VersionOnly, Info,
