@@ -85,7 +85,7 @@ void Stream(const uint8_t* data, size_t size, std::array<uint8_t, 16>& tail, siz
 }  // namespace
 
 void Murmur3x86_128::Reset() {
-  h_ = {0, 0, 0, 0};
+  h_ = {seed_, seed_, seed_, seed_};
   tailSize_ = 0;
   length_ = 0;
 }
@@ -147,7 +147,7 @@ void Murmur3x86_128::Final(uint8_t* out) {
 }
 
 void Murmur3x64_128::Reset() {
-  h1_ = h2_ = 0;
+  h1_ = h2_ = seed_;
   tailSize_ = 0;
   length_ = 0;
 }

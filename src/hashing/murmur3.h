@@ -12,7 +12,8 @@ namespace quorvid {
 /// length modulo 2^32, as the 32-bit design has it.
 class Murmur3x86_128 final : public IHash {
  public:
-  Murmur3x86_128() { Reset(); }
+  /// Quorvid uses seed 0; other seeds serve the published self-check.
+  explicit Murmur3x86_128(uint32_t seed = 0) : seed_(seed) { Reset(); }
   void Reset() override;
   void Update(const uint8_t* data, size_t size) override;
   void Final(uint8_t* out) override;
@@ -20,6 +21,7 @@ class Murmur3x86_128 final : public IHash {
 
  private:
   void Block(const uint8_t* block);
+  uint32_t seed_;
   std::array<uint32_t, 4> h_{};
   std::array<uint8_t, 16> tail_{};
   size_t tailSize_ = 0;
@@ -30,7 +32,7 @@ class Murmur3x86_128 final : public IHash {
 /// byte first.
 class Murmur3x64_128 final : public IHash {
  public:
-  Murmur3x64_128() { Reset(); }
+  explicit Murmur3x64_128(uint32_t seed = 0) : seed_(seed) { Reset(); }
   void Reset() override;
   void Update(const uint8_t* data, size_t size) override;
   void Final(uint8_t* out) override;
@@ -38,6 +40,7 @@ class Murmur3x64_128 final : public IHash {
 
  private:
   void Block(const uint8_t* block);
+  uint32_t seed_;
   uint64_t h1_ = 0, h2_ = 0;
   std::array<uint8_t, 16> tail_{};
   size_t tailSize_ = 0;

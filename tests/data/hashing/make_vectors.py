@@ -44,7 +44,10 @@ def first_word(cmd):
     return subprocess.run(cmd, check=True, capture_output=True, text=True).stdout.split()[0]
 
 
-PERL_X86 = ('use Digest::MurmurHash3::PurePerl; local $/; open(my $f, "<:raw", $ARGV[0]) or die;'
+# The Perl module UTF-8-encodes its argument first, which would turn every
+# byte above 0x7F into two; it is handed raw bytes, so that step is disabled.
+PERL_X86 = ('use Digest::MurmurHash3::PurePerl; no warnings "redefine"; *utf8::encode = sub {};'
+            ' local $/; open(my $f, "<:raw", $ARGV[0]) or die;'
             ' my $d = <$f>; $d = "" unless defined $d;'
             ' printf "%08x%08x%08x%08x\\n", murmur128($d, 0);')
 RUBY_X64 = ("require 'murmurhash3'; d = File.binread(ARGV[0]);"

@@ -1,0 +1,131 @@
+// Failures of the engine: placeholders, unreadable names, digest matching.
+#include "hashing/engine.h"
+
+#include <gtest/gtest.h>
+
+#include "hashing/algorithm_table.h"
+#include "test_support.h"
+
+namespace quorvid {
+namespace {
+
+class Engine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    BuildAlgorithmTable(table_);
+    CreateHashers(table_);
+    test::WriteFile(abc_, "abc");
+  }
+  const THashAlgorithmRec& Rec(THashChoices c) const { return table_[static_cast<int>(c)]; }
+
+  THashChoicesArray table_;
+  test::TempDir dir_;
+  std::string abc_ = dir_ / "abc.txt";
+};
+
+TEST_F(Engine, PlaceholderIsCutToTheHashWidth) {
+  EXPECT_EQ(PlaceholderText(32), ":::DENIED:::" + std::string(20, ':'));
+  EXPECT_EQ(PlaceholderText(16), ":::DENIED:::" + std::string(4, ':'));
+  EXPECT_EQ(PlaceholderText(128), ":::DENIED:::" + std::string(116, ':'));
+  EXPECT_EQ(PlaceholderText(8), ":::DENIE");
+}
+
+TEST_F(Engine, UnreadableNamesGiveThePlaceholder) {
+  const std::string unreadable[] = {dir_.path(), dir_ / "missing.bin", "/proc/self/mem", ""};
+  for (const std::string& name : unreadable) {
+    for (int m = 1; m < kHashChoiceCount; ++m) {
+      const THashAlgorithmRec& rec = table_[m];
+      int32_t failed = 0;
+      EXPECT_EQ(HashFileText(rec, name, failed), PlaceholderText(rec.HashLength))
+          << name << " " << rec.DisplayName;
+      EXPECT_EQ(failed, 1);
+      EXPECT_EQ(MatchFileDigest(rec, name, PlaceholderText(rec.HashLength)), 1);
+    }
+  }
+  EXPECT_EQ(HashOfText(Rec(THashChoices::SHA2_512), "x").size(), 128u);
+  int32_t failed = 0;
+  EXPECT_EQ(HashFileText(Rec(THashChoices::XXHash64), dir_.path(), failed).size(), 16u);
+  EXPECT_EQ(HashFileText(Rec(THashChoices::SHA2_512), dir_.path(), failed).size(), 128u);
+}
+
+TEST_F(Engine, OneReadFailureGivesEveryPlaceholder) {
+  TGeneratedHashes out;
+  EXPECT_FALSE(HashFileMany(table_, kAllRealHashes, dir_ / "missing.bin", out));
+  EXPECT_TRUE(out[0].empty());
+  for (int m = 1; m < kHashChoiceCount; ++m)
+    EXPECT_EQ(out[m], PlaceholderText(table_[m].HashLength)) << m;
+  EXPECT_FALSE(HashFileMany(table_, kAllRealHashes, "/proc/self/mem", out));
+}
+
+TEST_F(Engine, AnyExistingNonFolderCanBeHashed) {
+  // A device is not a regular file but still names a file: /dev/null is empty.
+  int32_t failed = 1;
+  const THashAlgorithmRec& md5 = Rec(THashChoices::MD5);
+  EXPECT_EQ(HashFileText(md5, "/dev/null", failed), HashOfText(md5, ""));
+  EXPECT_EQ(failed, 0);
+}
+
+TEST_F(Engine, ExpectedTextMatchesInAnyLetterCase) {
+  const THashAlgorithmRec& md5 = Rec(THashChoices::MD5);
+  const std::string lower = "900150983cd24fb0d6963f7d28e17f72";
+  EXPECT_EQ(MatchFileDigest(md5, abc_, lower), 0);
+  EXPECT_EQ(MatchFileDigest(md5, abc_, "900150983CD24FB0D6963F7D28E17F72"), 0);
+  EXPECT_EQ(MatchFileDigest(md5, abc_, "900150983Cd24fB0d6963F7D28E17f72"), 0);
+  EXPECT_EQ(MatchFileDigest(md5, abc_, lower + " "), 2);
+  EXPECT_EQ(MatchFileDigest(md5, abc_, " " + lower), 2);
+  EXPECT_EQ(MatchFileDigest(md5, abc_, lower.substr(1)), 2);
+  EXPECT_EQ(MatchFileDigest(md5, abc_, ""), 2);
+  EXPECT_EQ(MatchFileDigest(Rec(THashChoices::SHA1), abc_, lower), 2);
+}
+
+TEST_F(Engine, TableWithoutHashObjectsStillHashes) {
+  THashChoicesArray bare;
+  BuildAlgorithmTable(bare);
+  const THashAlgorithmRec& rec = bare[static_cast<int>(THashChoices::SHA2_256)];
+  EXPECT_FALSE(rec.Hasher);
+  int32_t failed = 1;
+  EXPECT_EQ(HashFileText(rec, abc_, failed),
+            "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  EXPECT_EQ(failed, 0);
+  TGeneratedHashes out;
+  EXPECT_TRUE(HashFileMany(bare, kAllRealHashes, abc_, out));
+  EXPECT_EQ(out[static_cast<int>(THashChoices::SHA2_256)],
+            "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+}
+
+TEST_F(Engine, NoHashIsNeverComputed) {
+  const THashAlgorithmRec& none = Rec(THashChoices::None);
+  int32_t failed = 0;
+  EXPECT_EQ(HashFileText(none, abc_, failed), PlaceholderText(21));
+  EXPECT_EQ(failed, 1);
+}
+
+bool g_abort = false;
+bool AbortRequested() { return g_abort; }
+
+TEST_F(Engine, AbortCheckAbandonsTheFile) {
+  SetReadAbortCheck(&AbortRequested);
+  const THashAlgorithmRec& md5 = Rec(THashChoices::MD5);
+  int32_t failed = 0;
+  g_abort = true;
+  EXPECT_EQ(HashFileText(md5, abc_, failed), PlaceholderText(32));
+  EXPECT_EQ(failed, 1);
+  g_abort = false;
+  EXPECT_EQ(HashFileText(md5, abc_, failed), "900150983cd24fb0d6963f7d28e17f72");
+  EXPECT_EQ(failed, 0);
+  SetReadAbortCheck(nullptr);
+}
+
+TEST_F(Engine, HashObjectsCarryNoStateBetweenComputations) {
+  const THashAlgorithmRec& b3 = Rec(THashChoices::Blake3);
+  std::string first = HashOfText(b3, "abc");
+  TGeneratedHashes out;
+  HashFileMany(table_, kAllRealHashes, "/proc/self/mem", out);  // fails midway
+  HashOfText(b3, std::string(5000, 'x'));
+  EXPECT_EQ(HashOfText(b3, "abc"), first);
+  int32_t failed = 0;
+  EXPECT_EQ(HashFileText(b3, abc_, failed), first);
+}
+
+}  // namespace
+}  // namespace quorvid
