@@ -1,7 +1,262 @@
 #include "cli/driver.h"
 
+#include "cli/find_option.h"
+#include "cli/help_printer.h"
+#include "cli/option_table.h"
+#include "cli/syntax_error.h"
+#include "cli/valid_hashes.h"
+#include "cli/validation.h"
+#include "cli/version_info.h"
+#include "hashing/algorithm_table.h"
+#include "modes/base64_mode.h"
+#include "modes/check_list.h"
+#include "modes/compare.h"
+#include "modes/date_filter.h"
+#include "modes/directory_mode.h"
+#include "modes/generate_list.h"
+#include "modes/hash_lookup.h"
+#include "modes/list_mode.h"
+#include "modes/url_list.h"
+#include "modes/verify.h"
+#include "output/code_page.h"
+#include "output/streams.h"
+#include "platform/console.h"
+#include "platform/environment.h"
+#include "platform/file_info.h"
+
 namespace quorvid {
 
-int RunProgram(const std::string&, const std::vector<std::string>&) { return 2; }
+namespace {
+
+namespace hs = help_section;
+
+constexpr const char* kSummaryFileName = "/#Quorvid_Summary.TXT";
+
+// Start-up: who the program is and where it lies, the arguments, and the
+// values that come from the surroundings.
+void StartRun(RunSettings& s, const std::string& programPath, const std::vector<std::string>& args) {
+  s.ProgramPath = programPath;
+  TFileVersionInfoRec info = MakeVersionInfo(programPath, "");
+  s.ProgramName = info.BaseName;
+  s.ProgramFileName = info.FileName;
+
+  std::string exe = platform::ExecutablePath();
+  if (exe.empty()) exe = platform::ExpandFileName(programPath);
+  std::string folder = exe.substr(0, exe.find_last_of('/') + 1);
+  s.ProgramFolder = QuotedWhenSpaced(folder);
+
+  s.Args = MakeArgumentList(args);
+  s.LocaleDateTimeFormat = platform::LocaleShortDatePattern() + " hh:nn AM/PM";
+
+  // An empty variable names no folder, so it counts as unset.
+  std::string temp = platform::EnvironmentVariable("TEMP").value_or("");
+  if (temp.empty()) temp = platform::EnvironmentVariable("TMPDIR").value_or("");
+  if (temp.empty()) temp = "/tmp";
+  s.SummaryPath = temp + kSummaryFileName;
+  s.SummaryDisplayPath = std::string("$TEMP") + kSummaryFileName;
+}
+
+void DeriveSettings(RunSettings& s) {
+  s.TeeOn = s.Tee.Found && s.Out.Found;
+  s.DirPath = NormalizeDirName(s.Dir.Value1);
+  s.BlankDirAllowed = !s.NoBlankDir.Found;
+  // List mode is what remains when no other mode option is present; an
+  // explicit -l beside one of them is ignored.
+  s.ListMode = !s.Args.empty() && !s.Dir.Found && !s.Compare.Found && !s.GenerateList.Found &&
+               !s.Check.Found && !s.Verify.Found && !s.VerifyMany.Found;
+  s.List.Found = s.ListMode;
+  s.ErrorDelayOn = s.ErrorDelay.Found || s.Debug.Found;
+  s.AudibleErrorOn = s.AudibleError.Found || s.Debug.Found;
+  s.LastModeArgIndex = ComputeLastModeArgIndex(s);
+}
+
+// Help, version, info and the algorithm list end the run before anything is
+// checked. Returns true when the run ends here.
+bool EarlyExit(RunSettings& s) {
+  if (s.Help.Found || s.Help3.Found) {
+    ShowBanner(s, s.Verbose.Found, true);
+    s.HelpSections = (s.Verbose.Found || s.Help3.Found) ? hs::Everything : hs::General;
+    PrintHelp(s, false);
+    s.ExitCode = 255;
+    return true;
+  }
+  if (s.VersionOnly.Found) {
+    ShowBanner(s, true, false);
+    s.ExitCode = 254;
+    return true;
+  }
+  if (s.Info.Found) {
+    ShowBanner(s, true, true);
+    s.ExitCode = 254;
+    return true;
+  }
+  if (s.Banner.Found || s.Verbose.Found) ShowBanner(s, s.Verbose.Found, true);
+  if (s.ValidHashes.Found) {
+    platform::WriteStdOut(ValidHashesModeText());
+    s.ExitCode = 251;
+    return true;
+  }
+  return false;
+}
+
+// Code page, legacy codes, directory kind, date texts, folder, exclusions,
+// summary and output file. Returns false when the run ends.
+bool PrepareSharedSettings(RunSettings& s) {
+  if (s.CodePage.Found && !CodePageSupported(s.CodePageId)) {
+    SyntaxErrorExit(s, 65, "ERROR: Unsupported code page: " + std::to_string(s.CodePageId));
+    return false;
+  }
+
+  if (s.LegacyMode.Found) {
+    s.BlankDirAllowed = false;
+    s.NoFileNameExitCode = 70;
+    s.AccessFailExitCode = 71;
+    s.OutputWriteFailExitCode = 72;
+  } else {
+    s.NoFileNameExitCode = 112;
+    s.AccessFailExitCode = 109;
+    s.OutputWriteFailExitCode = 106;
+  }
+
+  s.DirModeKind = 0;
+  if (s.Dir.Found) s.DirModeKind = 1;
+  if (s.Dir.Found && s.GenerateList.Found) s.DirModeKind = 2;
+  if (s.Dir.Found && s.HashLookup.Found) s.DirModeKind = 3;
+  if (s.Dir.Found && s.JustHash.Found) s.DirModeKind = 4;
+
+  SetUpDateDisplay(s);
+
+  if (s.Dir.Found || s.Exc.Found) {
+    s.HelpSections = hs::Directory;
+    if (s.HashLookup.Found) s.HelpSections = hs::HashLookup | hs::Directory;
+    if (s.GenerateList.Found) s.HelpSections = hs::Generate | hs::Directory;
+    CheckDirectory(s, 100);  // stops the run itself when the folder is unusable
+    if (s.Exc.Found) s.ExclusionList = LoadListFile(s, s.Exc.Value1, 101, "(-e|--exc)", 103);
+  }
+
+  if (s.Summary.Found && s.Summary.Value1.empty()) s.Summary.Value1 = s.SummaryPath;
+
+  s.HelpSections = hs::General;
+  if (s.Out.Found) {
+    if (s.ListMode) s.HelpSections = hs::List;
+    if (s.Dir.Found) s.HelpSections = hs::Directory;
+    if (s.HashLookup.Found) s.HelpSections = hs::HashLookup;
+    if (s.GenerateList.Found) s.HelpSections = hs::Generate;
+    if (s.Check.Found) s.HelpSections = hs::Check;
+    if (s.Verify.Found) s.HelpSections = hs::Verify;
+    if (s.VerifyMany.Found) s.HelpSections = hs::VerifyMany;
+    if (s.Compare.Found) s.HelpSections = hs::Compare;
+    if (s.Encode64.Found) s.HelpSections = hs::Encode;
+    if (s.Decode64.Found) s.HelpSections = hs::Decode;
+    OpenOutputFile(s, s.Out.Value1, 102, s.OutputWriteFailExitCode, "(-o|--out)");
+    // The base64 file routines write the output file themselves.
+    if ((s.Encode64.Found || s.Decode64.Found) && s.UseFile.Found) CloseResultStream();
+  }
+  return true;
+}
+
+// --url, --e64 and --d64 need no hashing. Returns true when one of them ran.
+bool RunModeWithoutHashing(RunSettings& s) {
+  if (s.UseUrl.Found) {
+    s.HelpSections = hs::Url;
+    RunUrlListing(s, s.UseUrl.Value1, "(--url|--use-url)");
+    return true;
+  }
+  if (s.Encode64.Found) {
+    s.ModeTag = "(--e64|--encode64)";
+    s.HelpSections = hs::Encode;
+    RunBase64(s, true, s.Encode64.Value1);
+    return true;
+  }
+  if (s.Decode64.Found) {
+    s.ModeTag = "(--d64|--decode64)";
+    s.HelpSections = hs::Decode;
+    RunBase64(s, false, s.Decode64.Value1);
+    return true;
+  }
+  return false;
+}
+
+void Dispatch(RunSettings& s) {
+  if (s.Check.Found) {
+    s.ModeTag = "(-x|--check)";
+    s.HelpSections = hs::Check;
+    RunCheckList(s);
+    return;
+  }
+  if (s.VerifyMany.Found) {
+    s.ModeTag = "(--vm|--verify-many)";
+    s.HelpSections = hs::VerifyMany;
+    RunVerifyMany(s);
+    return;
+  }
+  if (s.Verify.Found) {
+    s.ModeTag = "(-y|--verify)";
+    s.HelpSections = hs::Verify;
+    RunVerify(s);
+    return;
+  }
+  if (s.HashLookup.Found) {
+    s.ModeTag = "(--hl|--hash-lookup)";
+    s.HelpSections = hs::HashLookup | hs::Directory;
+    if (!PrepareHashLookup(s)) return;
+    // The lookup goes on as a directory walk: no other mode may take over.
+    for (TFindParamRec* rec : {&s.List, &s.Compare, &s.GenerateList, &s.Check, &s.Verify,
+                               &s.VerifyMany})
+      rec->Found = false;
+    s.ListMode = false;
+  }
+  if (s.Compare.Found) {
+    s.ModeTag = "(-k|--compare)";
+    s.HelpSections = hs::Compare;
+    RunCompareMode(s);
+    return;
+  }
+  if (s.DirModeKind > 0) {
+    s.ModeTag = "(-d|--dir)";
+    s.HelpSections = hs::Directory;
+    RunDirectoryMode(s);
+    return;
+  }
+  if (s.ListMode) {
+    s.ModeTag = "(-l|--list)";
+    s.HelpSections = hs::List;
+    RunListMode(s);
+  }
+}
+
+// Runs the whole sequence; returning ends the run with settings.ExitCode.
+void Run(RunSettings& s) {
+  ParseCommandLine(s);
+  DeriveSettings(s);
+  TParamStatisticsRec stats = ComputeStatistics(s);
+
+  if (EarlyExit(s)) return;
+  if (!CheckCommandLine(s, stats)) return;
+  if (!PrepareSharedSettings(s)) return;
+  if (RunModeWithoutHashing(s)) return;
+
+  if (!SetUpDateFilter(s)) return;
+  if (!SelectAlgorithms(s)) return;  // reports "only one algorithm with -g" itself
+
+  SetUpLineLayout(s);
+  s.HelpSections = hs::Generate | hs::Directory;
+  if (s.GenerateList.Found) OpenChecksumList(s);
+  if (!s.HashOption[static_cast<size_t>(THashChoices::None)].Found) CreateHashers(s.AlgorithmTable);
+
+  Dispatch(s);
+}
+
+}  // namespace
+
+int RunProgram(const std::string& programPath, const std::vector<std::string>& args) {
+  RunSettings settings;
+  StartRun(settings, programPath, args);
+  Run(settings);
+  // Every mode closes the result stream itself; closing again costs nothing
+  // and makes sure no written line is lost on the early paths.
+  CloseResultStream();
+  return settings.ExitCode;
+}
 
 }  // namespace quorvid

@@ -32,6 +32,7 @@ struct TParamStatusRec {
   bool IsValue = false;
   bool InlineForm = false;
   std::string Text;
+  std::string Word;  // the option name word that matched it ("" when none did)
 };
 
 using TParamStatusArray = std::vector<TParamStatusRec>;

@@ -36,6 +36,7 @@ struct RunSettings {
   // --- The argument list (argv without the program path) and its statuses.
   TParamStatusArray Args;
   std::string ProgramName;    // base name of argv[0] without extension
+  std::string ProgramPath;    // argv[0] as the process received it
   std::string ProgramFolder;  // with trailing "/", quoted when it holds a space or ";"
   std::string ProgramFileName;  // file name of argv[0] with its extension ("" = ProgramName)
 

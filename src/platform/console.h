@@ -1,0 +1,41 @@
+// The console as the program needs it: the two text channels, the beep and
+// the key test of the error delay.
+#pragma once
+
+#include <string_view>
+
+namespace quorvid::platform {
+
+/// Writes `text` to standard error unbuffered; errors are ignored (nothing
+/// useful can be said about a failing error channel).
+void WriteStdErr(std::string_view text);
+
+/// Writes `text` to standard output and flushes it. Returns false when the
+/// write fails.
+bool WriteStdOut(std::string_view text);
+
+/// The default message beep: BEL on standard error.
+void Beep();
+
+/// Key test of the error delay. While an instance lives, standard input (when
+/// it is a terminal) is in non-canonical mode without echo; the old mode is
+/// restored on destruction. When standard input is not a terminal no key can
+/// be seen and every pause just waits.
+class KeyWait {
+ public:
+  KeyWait();
+  ~KeyWait();
+  KeyWait(const KeyWait&) = delete;
+  KeyWait& operator=(const KeyWait&) = delete;
+
+  /// Waits up to `milliseconds`; returns true as soon as a key arrives (the
+  /// key is consumed), false when the time ran out.
+  bool Pause(int milliseconds);
+
+ private:
+  bool terminal_ = false;
+  bool restore_ = false;
+  unsigned char saved_[128] = {};  // the saved terminal settings (termios)
+};
+
+}  // namespace quorvid::platform
