@@ -1,0 +1,93 @@
+// The line layout set-up and the file line, in-process.
+#include <gtest/gtest.h>
+#include <utime.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "hashing/algorithm_table.h"
+#include "modes/list_mode.h"
+#include "output/streams.h"
+#include "test_support.h"
+
+namespace quorvid {
+namespace {
+
+RunSettings SettingsWith(std::initializer_list<THashChoices> choices) {
+  RunSettings settings;
+  for (THashChoices c : choices) settings.HashOption[static_cast<int>(c)].Found = true;
+  return settings;
+}
+
+TEST(SetUpLineLayout, FsumLabelsAndNoPrefix) {
+  RunSettings settings = SettingsWith({THashChoices::MD5, THashChoices::SHA2_256});
+  settings.FSum.Found = true;
+  ASSERT_TRUE(SelectAlgorithms(settings));
+  SetUpLineLayout(settings);
+  EXPECT_EQ(settings.PrefixColumnWidth, 0);
+  EXPECT_EQ(settings.AlgorithmTable[1].LineLabel, " *");
+  EXPECT_EQ(settings.AlgorithmTable[3].LineLabel, " ?SHA256*");
+  EXPECT_EQ(settings.AlgorithmTable[3].Prefix, "");
+  EXPECT_TRUE(settings.ShowSeparator);
+  EXPECT_EQ(settings.HashFormat, "%0:-64s");
+}
+
+TEST(SetUpLineLayout, SimpleWithdrawsBannerAndSeparatorAndPrefixReturns) {
+  RunSettings settings = SettingsWith({THashChoices::MD5, THashChoices::SHA1});
+  settings.Simple.Found = true;
+  settings.Banner.Found = true;
+  settings.Prefix.Found = true;
+  ASSERT_TRUE(SelectAlgorithms(settings));
+  SetUpLineLayout(settings);
+  EXPECT_FALSE(settings.Banner.Found);
+  EXPECT_FALSE(settings.ShowSeparator);
+  EXPECT_EQ(settings.TextLabel, " ");
+  EXPECT_EQ(settings.AlgorithmTable[1].LineLabel, " ");
+  EXPECT_EQ(settings.PrefixColumnWidth, 6);
+  EXPECT_EQ(settings.AlgorithmTable[1].Prefix, "MD5: ");
+  EXPECT_EQ(PrefixColumn(settings, settings.AlgorithmTable[1]), " MD5: ");
+  EXPECT_EQ(settings.HashFormat, "%0:-40s");
+}
+
+TEST(SetUpLineLayout, JustHashEmptiesTheLabels) {
+  RunSettings settings = SettingsWith({THashChoices::Blake3});
+  settings.JustHash.Found = true;
+  ASSERT_TRUE(SelectAlgorithms(settings));
+  SetUpLineLayout(settings);
+  EXPECT_EQ(settings.TextLabel, "");
+  EXPECT_EQ(settings.AlgorithmTable[11].LineLabel, "");
+}
+
+TEST(SizeColumnText, TwelveWideAndWiderForHugeSizes) {
+  EXPECT_EQ(SizeColumnText(1024), "{        1024} ");
+  EXPECT_EQ(SizeColumnText(0), "{           0} ");
+  EXPECT_EQ(SizeColumnText(1234567890123456LL), "{1234567890123456} ");
+}
+
+// Directory mode writes --nohash lines through WriteFileLine with the None record.
+TEST(WriteFileLine, NoHashShowsTheQuotedDateInTheHashColumn) {
+  setenv("TZ", "UTC", 1);
+  tzset();
+  test::TempDir dir;
+  test::WriteFile(dir / "f.txt", "x");
+  utimbuf times{1709816700, 1709816700};  // 2024-03-07 13:05:00 UTC
+  utime((dir / "f.txt").c_str(), &times);
+
+  RunSettings settings = SettingsWith({THashChoices::None});
+  settings.ShowDate.Found = true;  // ignored without a real hash
+  ASSERT_TRUE(SelectAlgorithms(settings));
+  SetUpLineLayout(settings);
+  ASSERT_EQ(settings.MaxHashLength, 21);
+  settings.DateTimeFormat = "mm/dd/yyyy hh:nn AM/PM";
+  OpenOutputFile(settings, dir / "out.txt", 102, 106, "(-o|--out)");
+  bool failed = false;
+  const THashAlgorithmRec& rec = settings.AlgorithmTable[0];
+  WriteFileLine(settings, rec, dir / "f.txt", "f.txt", false, failed, settings.DateTimeFormat, "");
+  CloseResultStream();
+  EXPECT_FALSE(failed);
+  EXPECT_EQ(test::ReadFile(dir / "out.txt"),
+            "\"03/07/2024 01:05 PM\"" + rec.LineLabel + "f.txt\n");
+}
+
+}  // namespace
+}  // namespace quorvid
