@@ -42,6 +42,8 @@ TListEntryParts ParseListEntry(std::string_view line) {
   } else {
     parts.TypeWord = ListWord(line, 2, kHashSeparators);
     parts.Algorithm = AlgorithmFromListName(parts.TypeWord);
+    // "NONE" names no hash a list can hold; it is an unknown word here.
+    if (parts.Algorithm == THashChoices::None) parts.Algorithm = THashChoices::SHA2_256;
   }
   return parts;
 }
