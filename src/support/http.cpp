@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/sockets.h"
+#include "support/base64.h"
 #include "support/http_error.h"
 #include "support/tls.h"
 
@@ -17,33 +18,6 @@ constexpr const char* kLineEnd = "\r\n";
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
-}
-
-std::string Base64(std::string_view data) {
-  static const char kAlphabet[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  size_t i = 0;
-  for (; i + 2 < data.size(); i += 3) {
-    uint32_t n = (uint8_t(data[i]) << 16) | (uint8_t(data[i + 1]) << 8) | uint8_t(data[i + 2]);
-    out += kAlphabet[n >> 18];
-    out += kAlphabet[(n >> 12) & 63];
-    out += kAlphabet[(n >> 6) & 63];
-    out += kAlphabet[n & 63];
-  }
-  if (i + 1 == data.size()) {
-    uint32_t n = uint8_t(data[i]) << 16;
-    out += kAlphabet[n >> 18];
-    out += kAlphabet[(n >> 12) & 63];
-    out += "==";
-  } else if (i + 2 == data.size()) {
-    uint32_t n = (uint8_t(data[i]) << 16) | (uint8_t(data[i + 1]) << 8);
-    out += kAlphabet[n >> 18];
-    out += kAlphabet[(n >> 12) & 63];
-    out += kAlphabet[(n >> 6) & 63];
-    out += '=';
-  }
-  return out;
 }
 
 bool IsRedirect(int32_t status) {
@@ -122,7 +96,7 @@ std::string BuildGetRequest(const ParsedUrl& url, const std::vector<HttpHeader>&
                             const std::vector<std::string>& cookies) {
   std::string request = "GET " + RequestTarget(url) + " HTTP/1.1" + kLineEnd;
   if (!url.user.empty())
-    request += "Authorization: Basic " + Base64(url.user + ":" + url.password) + kLineEnd;
+    request += "Authorization: Basic " + EncodeText(url.user + ":" + url.password) + kLineEnd;
   request += "Host: " + url.host;
   if (url.port != 0) request += ":" + std::to_string(url.port);
   request += kLineEnd;
