@@ -1,7 +1,9 @@
 // List mode through the real binary: every line layout, exact output.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <utime.h>
 
+#include <cstdlib>
 #include <fstream>
 
 #include "list_expected_digests.h"
@@ -208,6 +210,23 @@ TEST_F(ListLayout, FullDeviceEndsTheRunWith106) {
   r = Run({"-o", "/dev/full", "-t", "abc"});
   EXPECT_EQ(r.exitCode, 106);
   EXPECT_EQ(SplitLines(r.out), Lines{d::kAbcSha256 + "  {Text}  abc"});
+}
+
+// Standard output on a full device: the same message, named "standard output".
+TEST_F(ListLayout, FullStandardOutputEndsTheRunWith106) {
+  std::string errFile = dir_ / "err.txt";
+  auto run = [&](const std::string& options) {
+    std::string command = "exec '" + QuorvidBinary() + "' " + options + " abc >/dev/full 2>'" +
+                          errFile + "'";
+    int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  EXPECT_EQ(run(""), 106);
+  EXPECT_NE(ReadFile(errFile).find(
+                "File handling error occurred with \"standard output\" -- No space left on device"),
+            std::string::npos)
+      << ReadFile(errFile);
+  EXPECT_EQ(run("--lm"), 72);
 }
 
 TEST_F(ListLayout, CodePageOfTheOutputFile) {
