@@ -159,7 +159,6 @@ TDateValue ParseTimePart(const std::string& text, const TFormatSettings& setting
   TDateValue result;
   result.Error = InvalidFormat(text);
   size_t at = 0;
-  int baseHour = ScanAmPm(text, at, settings);
   int hour = 0, minute = 0, second = 0, millisecond = 0;
   if (!ScanNumber(text, at, hour)) return result;
   if (ScanChar(text, at, settings.TimeSeparator)) {
@@ -169,7 +168,7 @@ TDateValue ParseTimePart(const std::string& text, const TFormatSettings& setting
       if (ScanChar(text, at, '.') && !ScanNumber(text, at, millisecond)) return result;
     }
   }
-  if (baseHour < 0) baseHour = ScanAmPm(text, at, settings);
+  const int baseHour = ScanAmPm(text, at, settings);
   SkipBlanks(text, at);
   if (at != text.size()) return result;
   if (baseHour >= 0) {
