@@ -107,7 +107,9 @@ TEST(Base64Errors, MissingValuesAndFiles) {
 
   // A folder is no file; "--file" taken as the value names no file either.
   EXPECT_EQ(RunQuorvid({"--d64", dir.path(), "--file"}).exitCode, 71);
-  EXPECT_EQ(RunQuorvid({"--e64", "--file"}, {dir.path()}).exitCode, 71);
+  test::RunOptions inDir;
+  inDir.workDir = dir.path();
+  EXPECT_EQ(RunQuorvid({"--e64", "--file"}, inDir).exitCode, 71);
 }
 
 TEST(Base64Errors, UnreadableFileIsReported) {
