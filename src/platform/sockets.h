@@ -8,8 +8,7 @@
 
 namespace quorvid::platform {
 
-/// An open TCP connection; `handle` is the system's descriptor (-1 when closed),
-/// handed to the TLS layer, which reads and writes it directly.
+/// An open TCP connection; `handle` is the system's descriptor (-1 when closed).
 struct Socket {
   intptr_t handle = -1;
 };
@@ -34,11 +33,12 @@ struct IoResult {
   size_t bytes = 0;  // bytes moved when status is Done
 };
 
-/// Receives up to `size` bytes, waiting at most `timeoutMs` for the first one.
-/// Closed when the peer ended the connection in order.
+/// Receives up to `size` bytes, waiting at most `timeoutMs` for the first one
+/// (0: only what has arrived). Closed when the peer ended the connection.
 IoResult Receive(Socket socket, char* buffer, size_t size, int32_t timeoutMs);
 
-/// Sends all `size` bytes; TimedOut when no byte could be sent for `timeoutMs`.
+/// Sends all `size` bytes; TimedOut (with `bytes` sent so far) when no byte
+/// could be sent for `timeoutMs`. A closed peer is Failed, never a signal.
 IoResult SendAll(Socket socket, const char* data, size_t size, int32_t timeoutMs);
 
 enum class WaitFor { Readable, Writable };

@@ -42,6 +42,55 @@ std::string TlsErrorText(SSL* ssl, const std::string& peer, const char* step) {
   return std::string("TLS ") + step + " with " + peer + " failed: " + reason;
 }
 
+// OpenSSL reads and writes through the platform socket calls, never with
+// write() on the descriptor: a server that drops the connection must fail
+// the fetch, not end the process with SIGPIPE. The socket is non-blocking;
+// "would block" becomes a retry, which WaitForRetry turns into a bounded wait.
+int SocketBioWrite(BIO* bio, const char* data, size_t size, size_t* written) {
+  auto* socket = static_cast<platform::Socket*>(BIO_get_data(bio));
+  BIO_clear_retry_flags(bio);
+  platform::IoResult result = platform::SendAll(*socket, data, size, 0);
+  if (result.bytes > 0) {
+    *written = result.bytes;
+    return 1;
+  }
+  if (result.status == platform::IoStatus::TimedOut) BIO_set_retry_write(bio);
+  return 0;
+}
+
+int SocketBioRead(BIO* bio, char* buffer, size_t size, size_t* got) {
+  auto* socket = static_cast<platform::Socket*>(BIO_get_data(bio));
+  BIO_clear_retry_flags(bio);
+  platform::IoResult result = platform::Receive(*socket, buffer, size, 0);
+  if (result.status == platform::IoStatus::Done) {
+    *got = result.bytes;
+    return 1;
+  }
+  if (result.status == platform::IoStatus::TimedOut) BIO_set_retry_read(bio);
+  return 0;
+}
+
+long SocketBioControl(BIO*, int command, long, void*) { return command == BIO_CTRL_FLUSH ? 1 : 0; }
+
+int SocketBioCreate(BIO* bio) {
+  BIO_set_init(bio, 1);
+  return 1;
+}
+
+const BIO_METHOD* SocketBioMethod() {
+  static BIO_METHOD* method = [] {
+    BIO_METHOD* m = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "platform socket");
+    if (m != nullptr) {
+      BIO_meth_set_write_ex(m, SocketBioWrite);
+      BIO_meth_set_read_ex(m, SocketBioRead);
+      BIO_meth_set_ctrl(m, SocketBioControl);
+      BIO_meth_set_create(m, SocketBioCreate);
+    }
+    return m;
+  }();
+  return method;
+}
+
 bool IsAddressLiteral(const std::string& host) {
   ASN1_OCTET_STRING* address = a2i_IPADDRESS(host.c_str());
   if (address == nullptr) {
@@ -95,8 +144,12 @@ std::unique_ptr<TlsSession> TlsSession::Connect(platform::Socket socket, const s
   bool named = literal ? X509_VERIFY_PARAM_set1_ip_asc(param, host.c_str()) == 1
                        : SSL_set1_host(ssl, host.c_str()) == 1 &&
                              SSL_set_tlsext_host_name(ssl, host.c_str()) == 1;
-  if (!named || SSL_set_fd(ssl, static_cast<int>(socket.handle)) != 1)
-    throw HttpError(TlsErrorText(ssl, peer, "setup"));
+  if (!named) throw HttpError(TlsErrorText(ssl, peer, "setup"));
+  const BIO_METHOD* method = SocketBioMethod();
+  BIO* bio = method != nullptr ? BIO_new(method) : nullptr;
+  if (bio == nullptr) throw HttpError("Could not initialize OpenSSL library");
+  BIO_set_data(bio, &state->socket);  // State is heap-allocated: the address is stable
+  SSL_set_bio(ssl, bio, bio);
 
   for (;;) {
     ERR_clear_error();

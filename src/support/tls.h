@@ -11,7 +11,7 @@
 namespace quorvid {
 
 /// One TLS client session. The socket stays owned by the caller and must
-/// outlive the session.
+/// outlive the session; OpenSSL reaches it only through platform/sockets.h.
 class TlsSession {
  public:
   /// Runs the handshake on `socket`: sends `host` for server name indication
