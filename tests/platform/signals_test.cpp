@@ -1,0 +1,47 @@
+#include "platform/signals.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace quorvid::platform {
+namespace {
+
+TEST(Signals, HandlersOnlyStoreFlagsAndKeepTheProcessAlive) {
+  ASSERT_TRUE(InstallInterruptHandlers());
+  EXPECT_FALSE(CtrlCPressed());
+  EXPECT_FALSE(CtrlBreakPressed());
+
+  std::raise(SIGINT);
+  EXPECT_TRUE(CtrlCPressed());
+  EXPECT_FALSE(CtrlBreakPressed());
+
+  ClearInterruptFlags();
+  std::raise(SIGTERM);
+  EXPECT_FALSE(CtrlCPressed());
+  EXPECT_TRUE(CtrlBreakPressed());
+
+  ClearInterruptFlags();
+  std::raise(SIGQUIT);
+  EXPECT_TRUE(CtrlBreakPressed());
+
+  // Installing again starts from clear flags.
+  ASSERT_TRUE(InstallInterruptHandlers());
+  EXPECT_FALSE(CtrlBreakPressed());
+  RestoreDefaultInterruptHandlers();
+}
+
+TEST(SignalsDeathTest, DefaultActionsComeBackAfterRestore) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        InstallInterruptHandlers();
+        RestoreDefaultInterruptHandlers();
+        std::raise(SIGTERM);
+        std::_Exit(0);
+      },
+      testing::KilledBySignal(SIGTERM), "");
+}
+
+}  // namespace
+}  // namespace quorvid::platform
