@@ -93,7 +93,6 @@ void BuildAlgorithmTable(THashChoicesArray& table) {
   for (int m = 0; m < kHashChoiceCount; ++m) {
     const CatalogueRow& row = kCatalogue[m];
     THashAlgorithmRec& rec = table[m];
-    rec = THashAlgorithmRec{};
     rec.Choice = ChoiceAt(m);
     rec.IsRealHash = m != 0;
     rec.HashLength = row.hashLength;
@@ -103,6 +102,8 @@ void BuildAlgorithmTable(THashChoicesArray& table) {
     rec.FsumLabel = " ?" + rec.DisplayName + "*";
     rec.LineLabel = rec.FsumLabel;
     rec.ListLabel = row.listLabel != nullptr ? row.listLabel : rec.FsumLabel;
+    rec.Prefix.clear();
+    rec.Hasher.reset();
   }
 }
 
