@@ -101,6 +101,11 @@ struct RunSettings {
   std::string SizeFormat = "{%12d}";
   std::string TextLabel = "  {Text}  ";
   bool ShowSeparator = true;
+
+  // --- Hash lookup (--hl): the words looked for in each digest, in list
+  // order, and whether some file matched.
+  std::vector<std::string> LookupWords;
+  bool LookupMatched = false;
 };
 
 }  // namespace quorvid

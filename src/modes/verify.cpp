@@ -1,9 +1,143 @@
 #include "modes/verify.h"
 
-#include "modes/unavailable.h"
+#include "cli/syntax_error.h"
+#include "hashing/engine.h"
+#include "modes/hash_arguments.h"
+#include "modes/list_entry.h"
+#include "modes/url_list.h"
+#include "output/streams.h"
+#include "platform/file_info.h"
 
 namespace quorvid {
 
-void RunVerify(RunSettings& settings) { ReportUnavailable(settings, "Verify"); }
-void RunVerifyMany(RunSettings& settings) { ReportUnavailable(settings, "Verify many"); }
+namespace {
+
+constexpr int32_t kMissingValueCode = 108;
+constexpr int32_t kNoAccessCode = 104;
+constexpr int32_t kInvalidHashCode = 116;
+constexpr int32_t kEmptyListCode = 118;
+constexpr int32_t kNoMatchCode = 119;
+constexpr const char* kNoMatchText = "No match found.";
+constexpr std::string_view kWordSeparators = " *?";
+
+std::string AsciiLower(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+[[noreturn]] void Stop(RunSettings& settings, int32_t code, const std::string& message) {
+  SyntaxErrorExit(settings, code, message);
+  StopRun(settings, code);
+}
+
+std::string NoAccessMessage(const std::string& name) {
+  return "ERROR: Could not access file: \"" + name + "\"";
+}
+
+// A hash text given on the command line. Only the algorithms of its length
+// can match, and they all come from one read of the file.
+void VerifyFileAgainstHash(RunSettings& settings, const std::string& fileName,
+                           const std::string& hash) {
+  const THashChoicesArray& table = settings.AlgorithmTable;
+  const THashSet candidates = AlgorithmsOfLength(table, settings.SelectedHashes, hash.size());
+  const std::string wanted = AsciiLower(hash);
+  std::string resultText = kNoMatchText;
+  bool matched = false;
+  TGeneratedHashes digests;
+  if (candidates != 0 && HashFileMany(table, candidates, fileName, digests)) {
+    // The last matching algorithm names the line.
+    for (int m = 1; m < kHashChoiceCount; ++m) {
+      if (InSet(candidates, ChoiceAt(m)) && digests[m] == wanted) {
+        matched = true;
+        resultText = table[m].PrefixName + "Match found";
+      }
+    }
+  }
+  ResultStream().WriteLine(resultText);
+  settings.ExitCode = matched ? 0 : kNoMatchCode;
+}
+
+}  // namespace
+
+THashSet AlgorithmsOfLength(const THashChoicesArray& table, THashSet selected, size_t length) {
+  THashSet result = 0;
+  for (int m = 1; m < kHashChoiceCount; ++m)
+    if (InSet(selected, ChoiceAt(m)) && static_cast<size_t>(table[m].HashLength) == length)
+      result |= HashBit(ChoiceAt(m));
+  return result;
+}
+
+void VerifyFileAgainstList(RunSettings& settings, const std::vector<std::string>& lines,
+                           const std::string& fileName) {
+  TextStream& out = ResultStream();
+  if (lines.empty()) {
+    settings.ExitCode = kEmptyListCode;
+    out.WriteLine("Invalid checksum file.");
+    return;
+  }
+  const THashChoicesArray& table = settings.AlgorithmTable;
+  TGeneratedHashes digests;
+  // An unreadable file has only placeholders, which no list word may match.
+  const bool readable = HashFileMany(table, settings.SelectedHashes, fileName, digests);
+  bool matched = false;
+  for (const std::string& line : lines) {
+    if (!readable) break;
+    const std::string word = AsciiLower(ListWord(line, 1, kWordSeparators));
+    if (word.empty()) continue;
+    for (int m = 1; m < kHashChoiceCount; ++m) {
+      if (!InSet(settings.SelectedHashes, ChoiceAt(m)) || digests[m] != word) continue;
+      matched = true;
+      out.WriteLine("Match found -- " + table[m].PrefixName + word + "  " + fileName);
+    }
+  }
+  if (matched) {
+    settings.ExitCode = 0;
+  } else {
+    settings.ExitCode = kNoMatchCode;
+    out.WriteLine(kNoMatchText);
+  }
+}
+
+void RunVerify(RunSettings& settings) {
+  settings.ModeTag = "(-y|--verify)";
+  BindOutputToRun(settings);
+  const std::string& fileName = settings.Verify.Value1;
+  const std::string& hashValue = settings.Verify.Value2;
+
+  // A missing file wins over a missing hash value; an empty file name is a
+  // missing file. No folder is checked: a -y run has none.
+  HashArgumentKind kind = HashArgumentKind::Missing;
+  if (!platform::FileExists(fileName))
+    kind = HashArgumentKind::FileMissing;
+  else if (!hashValue.empty())
+    kind = ClassifyHashArgument(hashValue);
+
+  switch (kind) {
+    case HashArgumentKind::Missing:
+      Stop(settings, kMissingValueCode,
+           "ERROR: One file and one hash (or hash file) are needed for evaluation!");
+    case HashArgumentKind::FileMissing:
+      Stop(settings, kNoAccessCode, NoAccessMessage(fileName));
+    case HashArgumentKind::ListFileMissing:
+      Stop(settings, kNoAccessCode, NoAccessMessage(hashValue));
+    case HashArgumentKind::InvalidHash:
+      Stop(settings, kInvalidHashCode, "ERROR: No valid hash provided! -- \"" + hashValue + "\"");
+    case HashArgumentKind::ListFile:
+      VerifyFileAgainstList(
+          settings,
+          LoadListFile(settings, hashValue, kMissingValueCode, settings.ModeTag, kNoAccessCode),
+          fileName);
+      break;
+    case HashArgumentKind::Url:
+      VerifyFileAgainstList(settings, LoadUrlHashList(settings, hashValue, settings.ModeTag, false),
+                            fileName);
+      break;
+    case HashArgumentKind::HashText:
+      VerifyFileAgainstHash(settings, fileName, hashValue);
+      break;
+  }
+  CloseResultStream();
+}
+
 }  // namespace quorvid
