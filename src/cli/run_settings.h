@@ -81,6 +81,11 @@ struct RunSettings {
   std::string DateStampFormat;
   std::string DateRuler;
   std::string ZeroDateText;
+  // Date filter (--bd, --ad, --older, --newer): bounds as local date values.
+  bool DateFilterActive = false;
+  double BeforeDate = 0.0;
+  double AfterDate = 0.0;
+  std::string BadDateText;  // the last --bd/--ad value that could not be read
   int32_t HelpSections = help_section::General;
   int32_t ExitCode = 0;
 
