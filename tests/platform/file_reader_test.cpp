@@ -1,0 +1,43 @@
+#include "platform/file_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace quorvid::platform {
+namespace {
+
+TEST(FileReader, ReadsAFileFrontToBackThenReportsTheEnd) {
+  test::TempDir dir;
+  test::WriteFile(dir / "f.bin", "0123456789");
+  FileReader reader;
+  ASSERT_TRUE(reader.Open(dir / "f.bin"));
+  uint8_t buf[4];
+  std::string seen;
+  int64_t n;
+  while ((n = reader.Read(buf, sizeof buf)) > 0) seen.append(reinterpret_cast<char*>(buf), n);
+  EXPECT_EQ(n, 0);
+  EXPECT_EQ(seen, "0123456789");
+  reader.Close();
+  EXPECT_FALSE(reader.IsOpen());
+  EXPECT_EQ(reader.Read(buf, sizeof buf), -1);
+}
+
+TEST(FileReader, RefusesFoldersAndMissingNames) {
+  test::TempDir dir;
+  FileReader reader;
+  EXPECT_FALSE(reader.Open(dir.path()));
+  EXPECT_FALSE(reader.Open(dir / "missing"));
+  EXPECT_FALSE(reader.Open(""));
+  EXPECT_FALSE(reader.IsOpen());
+}
+
+TEST(FileReader, AFailingReadIsReported) {
+  FileReader reader;
+  ASSERT_TRUE(reader.Open("/proc/self/mem"));  // opens, but offset 0 is unmapped
+  uint8_t buf[16];
+  EXPECT_EQ(reader.Read(buf, sizeof buf), -1);
+}
+
+}  // namespace
+}  // namespace quorvid::platform
