@@ -112,13 +112,15 @@ TEST(DateValue, NowIsTheLocalClock) {
 }
 
 TEST(DateValue, NowFollowsTheTimeZone) {
-  const TDateTime utc = Now();
+  ScopedTimeZone utc("UTC0");
+  const TDateTime utcNow = Now();
   ScopedTimeZone zone("XST-05:30");
-  const double hours = (Now() - utc) * 24.0;
+  const double hours = (Now() - utcNow) * 24.0;
   EXPECT_NEAR(hours, 5.5, 0.01);
 }
 
 TEST(FileDate, LastWriteTimeInWholeSeconds) {
+  ScopedTimeZone utc("UTC0");
   TempDir dir;
   const std::string file = dir / "a.txt";
   WriteFile(file, "x");
@@ -133,6 +135,7 @@ TEST(FileDate, LastWriteTimeInWholeSeconds) {
 }
 
 TEST(FileDate, FilesFrom1970AndBeforeHaveDates) {
+  ScopedTimeZone utc("UTC0");
   TempDir dir;
   const std::string file = dir / "old.txt";
   WriteFile(file, "x");
@@ -145,6 +148,7 @@ TEST(FileDate, FilesFrom1970AndBeforeHaveDates) {
 }
 
 TEST(FileDate, ShownInTheLocalTimeZone) {
+  ScopedTimeZone utc("UTC0");
   TempDir dir;
   const std::string file = dir / "zone.txt";
   WriteFile(file, "x");
@@ -174,6 +178,7 @@ TEST(FileDate, MissingNamesAndFoldersHaveNoDate) {
 }
 
 TEST(FileDate, DatesPastYear9999AreUnreadable) {
+  ScopedTimeZone utc("UTC0");
   EXPECT_FALSE(UnixTimeToDateTime(253402300800LL).has_value());  // 10000-01-01
   EXPECT_TRUE(UnixTimeToDateTime(253402300799LL).has_value());
 }
