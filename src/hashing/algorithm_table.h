@@ -8,12 +8,18 @@
 
 namespace quorvid {
 
-/// Fills all 15 records from the catalogue (no hash objects yet).
+/// Fills all 15 records from the catalogue: widths, names, labels (LineLabel
+/// starts as FsumLabel, ListLabel is the -g/-f label), empty Prefix, no hash
+/// objects.
 void BuildAlgorithmTable(THashChoicesArray& table);
 
-/// Resolves the algorithm options into SelectedHashes and the first layout
-/// fields. Returns false when the run must end (-g with several algorithms:
-/// exit 111 already reported through SyntaxErrorExit).
+/// Rebuilds settings.AlgorithmTable and resolves the algorithm options
+/// (HashOption, All, with Prefix, GenerateList, Compare, Verify, VerifyMany)
+/// into SelectedHashes, SelectedHashCount, MaxHashLength, PrefixColumnWidth,
+/// SavedPrefixColumnWidth and the selected records' Prefix and LineLabel
+/// ("  {File}  "); creates the hash objects unless --nohash was given.
+/// Returns false when the run must end: -g with several algorithms, already
+/// reported through SyntaxErrorExit (exit code 111, HelpSections 8).
 bool SelectAlgorithms(RunSettings& settings);
 
 /// Creates the hash object of each of the fourteen real algorithms.
@@ -22,7 +28,8 @@ void CreateHashers(THashChoicesArray& table);
 /// Maps an algorithm name read from a checksum list; unknown names give SHA2_256.
 THashChoices AlgorithmFromListName(const std::string& name);
 
-/// "MD5,SHA2_256" style comma list of the real members of `set`.
+/// "MD5,SHA2_256" style comma list of the real members of `set`, in
+/// catalogue order; "" for an empty set.
 std::string SelectedNamesList(THashSet set);
 
 }  // namespace quorvid

@@ -26,12 +26,16 @@ inline constexpr size_t kReadBufferSize = 256 * 1024;
 /// ":::DENIED:::" followed by colons, cut to `hashLength` characters.
 std::string PlaceholderText(int32_t hashLength);
 
-/// Lower-case hash text of the file under `rec`'s algorithm; `failed` is set
-/// to 1 (and the placeholder returned) when the file cannot be read.
+/// Lower-case hash text of the file under `rec`'s algorithm; `failed` is 0,
+/// or 1 with the placeholder returned when the name is missing, a folder,
+/// cannot be opened or read, the abort check fires, or `rec` is None. Any
+/// existing non-folder name is read (devices and pipes to their end). Uses
+/// rec.Hasher, or a temporary hash object when the table has none.
 std::string HashFileText(const THashAlgorithmRec& rec, const std::string& fileName,
                          int32_t& failed);
 
-/// Lower-case hash text of the UTF-8 bytes of `text`.
+/// Lower-case hash text of the UTF-8 bytes of `text` (used exactly as given).
+/// Never fails for a real algorithm; for None it gives the placeholder.
 std::string HashOfText(const THashAlgorithmRec& rec, std::string_view text);
 
 /// 0 when the file's digest equals `expected` (hex digits in any case),
