@@ -90,7 +90,10 @@ bool EarlyExit(RunSettings& s) {
     s.ExitCode = 254;
     return true;
   }
-  if (s.Banner.Found || s.Verbose.Found) ShowBanner(s, s.Verbose.Found, true);
+  if (s.Banner.Found || s.Verbose.Found) {
+    s.Banner.Found = true;  // -v implies the banner for everyone who asks later
+    ShowBanner(s, s.Verbose.Found, true);
+  }
   if (s.ValidHashes.Found) {
     platform::WriteStdOut(ValidHashesModeText());
     s.ExitCode = 251;

@@ -39,6 +39,15 @@ TEST(Dispatch, EncodeRunsBeforeListMode) {
   EXPECT_EQ(r.out, "aGVsbG8=\n");
   auto none = RunQuorvid({"--d64"});
   EXPECT_EQ(none.exitCode, 120) << none.err;
+  EXPECT_EQ(RunQuorvid({"--file", "--e64"}).exitCode, 121);
+  EXPECT_EQ(RunQuorvid({"--e64", "nosuchfile", "--file"}).exitCode, 71);
+  // --e64 takes "--file" as its value before the --file search sees it.
+  EXPECT_EQ(RunQuorvid({"--e64", "--file"}).exitCode, 71);
+}
+
+TEST(Dispatch, LegacyModeTurnsTheMissingFileNameCodeInto70) {
+  EXPECT_EQ(RunQuorvid({"-k", "a"}).exitCode, 112);
+  EXPECT_EQ(RunQuorvid({"--lm", "-k", "a"}).exitCode, 70);
 }
 
 // Runs the binary on a pseudo-terminal and presses a key after `keyAfterMs`.
