@@ -175,7 +175,8 @@ TEST_F(DirectoryMode, DateFilterWindowsAndGaps) {
   EXPECT_EQ(names({"--bd=01/01/2021"}), Lines{"old.txt"});
   EXPECT_EQ(names({"--ad=01/01/2021"}), Lines{"new.txt"});
   EXPECT_EQ(names({"--ad=01/01/2018", "--bd=01/01/2020"}, 77), Lines{});
-  EXPECT_EQ(names({"--ad=12/31/2020", "--bd=12/31/2020"}), Lines{"old.txt"});
+  // A typed date is the start of that day for both bounds.
+  EXPECT_EQ(names({"--ad=12/31/2020", "--bd=01/01/2021"}), Lines{"old.txt"});
   // Bounds the other way round select what lies outside the gap.
   EXPECT_EQ(names({"--bd=12/01/2020", "--ad=01/01/2021"}), Lines{"new.txt"});
 
