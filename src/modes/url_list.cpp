@@ -1,12 +1,12 @@
 #include "modes/url_list.h"
 
 #include <cstdio>
+#include <exception>
 
 #include "cli/syntax_error.h"
 #include "modes/hash_arguments.h"
 #include "output/streams.h"
 #include "support/http.h"
-#include "support/http_error.h"
 
 namespace quorvid {
 
@@ -50,7 +50,7 @@ std::vector<std::string> LoadUrlHashList(RunSettings& settings, const std::strin
     HttpGetOptions options;
     options.headers.push_back({"User-Agent", kUrlUserAgent});
     body = HttpGet(url, options);
-  } catch (const HttpError& error) {
+  } catch (const std::exception& error) {  // HttpError, or memory running out
     StopWith(settings, 131,
              "ERROR: Unable to access URL: \"" + url + "\" [" + error.what() + "]");
   }
