@@ -192,6 +192,14 @@ TEST_F(VerifyTest, ListWithoutMatchOrWithoutLines) {
   EXPECT_EQ(none.exitCode, 119);
   EXPECT_EQ(none.out, "No match found.\n");
 
+  // A file that exists but cannot be read matches nothing.
+  RunResult unreadable = Run({"-y", "/proc/self/mem", "other.txt"});
+  EXPECT_EQ(unreadable.exitCode, 119);
+  EXPECT_EQ(unreadable.out, "No match found.\n");
+  RunResult unreadableText = Run({"-y", "/proc/self/mem", kHelloSha256});
+  EXPECT_EQ(unreadableText.exitCode, 119);
+  EXPECT_EQ(unreadableText.out, "No match found.\n");
+
   WriteFile(dir / "blank.txt", "");
   RunResult empty = Run({"-y", "abc.txt", "blank.txt"});
   EXPECT_EQ(empty.exitCode, 118);
