@@ -1,5 +1,5 @@
 // BLAKE3 internals: constants, the compression function and the "hash many
-// inputs at once" entry that wider (SIMD) variants will provide. The portable
+// inputs at once" entry with its wider (SIMD) variants. The portable
 // variant is the reference and the fallback; the dispatch picks the widest
 // variant the processor supports.
 #pragma once
@@ -45,6 +45,41 @@ void CompressXofPortable(const uint32_t cv[8], const uint8_t block[kBlockLen], u
 void HashManyPortable(const uint8_t* const* inputs, size_t numInputs, size_t blocks,
                       const uint32_t key[8], uint64_t counter, bool incrementCounter,
                       uint8_t flags, uint8_t flagsStart, uint8_t flagsEnd, uint8_t* out);
+
+/// The SIMD variants of HashMany: each hashes as many whole groups of its
+/// lane count (4, 8, 16) as `numInputs` holds and returns how many inputs
+/// that was; the caller hashes the rest. Call only when the processor
+/// supports the variant (see VariantSupported).
+size_t HashManyGroupsSse41(const uint8_t* const* inputs, size_t numInputs, size_t blocks,
+                           const uint32_t key[8], uint64_t counter, bool incrementCounter,
+                           uint8_t flags, uint8_t flagsStart, uint8_t flagsEnd, uint8_t* out);
+size_t HashManyGroupsAvx2(const uint8_t* const* inputs, size_t numInputs, size_t blocks,
+                          const uint32_t key[8], uint64_t counter, bool incrementCounter,
+                          uint8_t flags, uint8_t flagsStart, uint8_t flagsEnd, uint8_t* out);
+size_t HashManyGroupsAvx512(const uint8_t* const* inputs, size_t numInputs, size_t blocks,
+                            const uint32_t key[8], uint64_t counter, bool incrementCounter,
+                            uint8_t flags, uint8_t flagsStart, uint8_t flagsEnd, uint8_t* out);
+
+/// The implementations of HashMany, narrowest first.
+enum class Variant { Portable, Sse41, Avx2, Avx512 };
+
+/// True when this processor (and build) can run `variant`.
+bool VariantSupported(Variant variant);
+
+/// The variant the dispatch uses: the widest supported one.
+Variant ActiveVariant();
+
+/// Makes the dispatch use `variant` (which must be supported) from now on.
+/// Returns the variant used before. For tests that run whole digests
+/// through each variant.
+Variant UseVariant(Variant variant);
+
+/// HashMany through `variant` alone (its lane groups, the rest portable), so
+/// tests can hold each variant against the portable one. `variant` must be
+/// supported.
+void HashManyWith(Variant variant, const uint8_t* const* inputs, size_t numInputs, size_t blocks,
+                  const uint32_t key[8], uint64_t counter, bool incrementCounter, uint8_t flags,
+                  uint8_t flagsStart, uint8_t flagsEnd, uint8_t* out);
 
 // --- Dispatch: each entry forwards to the best variant for this processor.
 
