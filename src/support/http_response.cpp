@@ -13,6 +13,9 @@ namespace {
 constexpr size_t kPieceSize = 4096;
 constexpr size_t kMaxLineLength = 64 * 1024;
 constexpr size_t kMaxHeadBytes = 1024 * 1024;
+// Each header costs a record whatever its length, so a head of a million
+// one-character lines must not cost a million records.
+constexpr size_t kMaxHeaderCount = 10000;
 constexpr const char* kBodyTooLarge = "Response body too large";
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
@@ -157,7 +160,8 @@ ResponseHead ReadResponseHead(ResponseReader& reader) {
   size_t headBytes = line.size();
   while (reader.ReadLine(line, kMaxLineLength) && !line.empty()) {
     headBytes += line.size();
-    if (headBytes > kMaxHeadBytes) throw HttpError("Response head too large");
+    if (headBytes > kMaxHeadBytes || head.headers.size() >= kMaxHeaderCount)
+      throw HttpError("Response head too large");
     size_t colon = line.find(':');
     std::string_view text = line;
     HttpHeader header;

@@ -139,6 +139,13 @@ TEST(HttpResponse, BodiesAndHeadsAreBounded) {
             "Response body too large");
   EXPECT_EQ(ErrorOf({"HTTP/1.1 200 OK\r\nX: " + std::string(100000, 'x')}),
             "Response line too long");
+  // Short header lines are bounded by their number (10,000), not only their bytes.
+  std::string tiny;
+  for (int i = 0; i < 10001; ++i) tiny += "a\r\n";
+  EXPECT_EQ(ErrorOf({"HTTP/1.1 200 OK\r\n" + tiny + "\r\n"}), "Response head too large");
+  std::string many;
+  for (int i = 0; i < 10000; ++i) many += "a\r\n";
+  EXPECT_EQ(Parse({"HTTP/1.1 200 OK\r\n" + many + "\r\n"}).head.headers.size(), 10000u);
 }
 
 // Random and mutated responses never crash the reader: each either parses or
