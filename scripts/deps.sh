@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Quorvid needs to build and test, only those missing.
 set -euo pipefail
+# dpkg-dev, groff-base and man-db check the package and the manual page;
+# clang and libclang-rt-14-dev build the fuzz targets.
 packages=(g++ cmake ninja-build pkg-config libssl-dev libxxhash-dev libgtest-dev
-          openssl python3 coreutils)
+          openssl python3 coreutils dpkg-dev groff-base man-db
+          clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -23,6 +23,7 @@
 #include "platform/console.h"
 #include "platform/environment.h"
 #include "platform/file_info.h"
+#include "support/date_format.h"
 
 namespace quorvid {
 
@@ -46,7 +47,7 @@ void StartRun(RunSettings& s, const std::string& programPath, const std::vector<
   s.ProgramFolder = QuotedWhenSpaced(folder);
 
   s.Args = MakeArgumentList(args);
-  s.LocaleDateTimeFormat = platform::LocaleShortDatePattern() + " hh:nn AM/PM";
+  s.LocaleDateTimeFormat = LocaleShortDatePattern() + " hh:nn AM/PM";
 
   // An empty variable names no folder, so it counts as unset.
   std::string temp = platform::EnvironmentVariable("TEMP").value_or("");

@@ -18,11 +18,5 @@ TEST(Environment, VariablesAndTheProgramFile) {
   EXPECT_NE(exe.find("platform_tests"), std::string::npos);
 }
 
-TEST(Environment, LocaleShortDatePatternInThePatternLanguage) {
-  // The C locale writes dates as %m/%d/%y.
-  ::setenv("LC_ALL", "C", 1);
-  EXPECT_EQ(LocaleShortDatePattern(), "mm/dd/yy");
-}
-
 }  // namespace
 }  // namespace quorvid::platform
