@@ -9,7 +9,8 @@
 namespace quorvid {
 
 /// Streaming BLAKE3. Whole subtrees of the input are compressed through the
-/// dispatched "hash many" entry, so wider variants speed up large updates.
+/// dispatched "hash many" entry, so wider variants speed up large updates;
+/// subtrees of 512 KiB and more are also split across the machine's cores.
 class Blake3 final : public IHash {
  public:
   Blake3() { Reset(); }
@@ -17,6 +18,10 @@ class Blake3 final : public IHash {
   void Update(const uint8_t* data, size_t size) override;
   void Final(uint8_t* out) override;
   size_t DigestSize() const override { return blake3::kOutLen; }
+
+  /// Whether large updates may be split across the machine's cores (on by
+  /// default). The digest is the same either way.
+  void SetThreaded(bool threaded) { threaded_ = threaded; }
 
   /// The chunk in progress: its chaining value, counter and buffered block.
   struct ChunkState {
@@ -32,6 +37,7 @@ class Blake3 final : public IHash {
   void MergeCvStack(uint64_t totalChunks);
   void PushCv(const uint8_t cv[blake3::kOutLen], uint64_t chunkCounter);
 
+  bool threaded_ = true;
   uint32_t key_[8];
   ChunkState chunk_;
   uint8_t cvStackLen_ = 0;

@@ -1,10 +1,13 @@
 #include "hashing/engine.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <vector>
 
 #include "hashing/hasher.h"
+#include "hashing/parallel_pool.h"
+#include "hashing/parallel_stream.h"
 #include "platform/file_reader.h"
 
 namespace quorvid {
@@ -42,24 +45,46 @@ std::string DigestText(IHash& hasher) {
   return HexText({digest, hasher.DigestSize()});
 }
 
+// Feeds what remains of the open file to every hasher on this thread.
+bool StreamSequential(platform::FileReader& reader, const std::vector<IHash*>& hashers,
+                      uint8_t* buffer, int64_t n) {
+  for (;;) {
+    for (IHash* h : hashers) h->Update(buffer, static_cast<size_t>(n));
+    if (g_abortCheck != nullptr && g_abortCheck()) return false;
+    // Reading to the end (a zero count), not to the first short read, keeps
+    // pipes and devices such as /dev/stdin whole.
+    n = reader.Read(buffer, kReadBufferSize);
+    if (n < 0) return false;
+    if (n == 0) return true;
+  }
+}
+
 // Opens the file once and feeds every chunk to each hasher (already reset).
-// False when the file cannot be opened or read, or the read is abandoned.
-bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers) {
+// Several algorithms over more than one buffer run side by side on the
+// machine's cores, each group of them on its own thread. False when the file
+// cannot be opened or read, or the read is abandoned.
+bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
+                const std::vector<THashChoices>& choices) {
   platform::FileReader reader;
   if (!reader.Open(fileName)) return false;
   // One buffer per thread, so files are streamed without an allocation each.
   thread_local std::unique_ptr<uint8_t[]> buffer(new uint8_t[kReadBufferSize]);
-  for (;;) {
-    if (g_abortCheck != nullptr && g_abortCheck()) return false;
-    // Reading to the end (a zero count), not to the first short read, keeps
-    // pipes and devices such as /dev/stdin whole.
-    int64_t n = reader.Read(buffer.get(), kReadBufferSize);
-    if (n < 0) return false;
-    if (n == 0) break;
-    for (IHash* h : hashers) h->Update(buffer.get(), static_cast<size_t>(n));
-  }
-  reader.Close();
-  return true;
+  if (g_abortCheck != nullptr && g_abortCheck()) return false;
+  int64_t n = reader.Read(buffer.get(), kReadBufferSize);
+  if (n < 0) return false;
+  if (n == 0) return true;
+  const bool more = static_cast<size_t>(n) == kReadBufferSize;
+  if (!more || hashers.size() < 2 || ParallelWidth() < 2)
+    return StreamSequential(reader, hashers, buffer.get(), n);
+
+  std::vector<TWeightedHasher> weighted;
+  for (size_t i = 0; i < hashers.size(); ++i)
+    weighted.push_back({hashers[i], EstimatedCostPerByte(choices[i])});
+  const size_t groups = std::min(ParallelWidth(), hashers.size());
+  return StreamToHashersInParallel(
+      weighted, groups, [&](uint8_t* p, size_t size) { return reader.Read(p, size); },
+      [] { return g_abortCheck != nullptr && g_abortCheck(); }, buffer.get(),
+      static_cast<size_t>(n), kReadBufferSize);
 }
 
 std::string AsciiUpper(std::string text) {
@@ -83,7 +108,7 @@ std::string HashFileText(const THashAlgorithmRec& rec, const std::string& fileNa
   IHash* hasher = HasherFor(rec, spare);
   if (hasher != nullptr) {
     hasher->Reset();
-    if (StreamFile(fileName, {hasher})) {
+    if (StreamFile(fileName, {hasher}, {rec.Choice})) {
       failed = 0;
       return DigestText(*hasher);
     }
@@ -116,6 +141,7 @@ bool HashFileMany(const THashChoicesArray& table, THashSet set, const std::strin
   std::array<IHash*, kHashChoiceCount> byMember{};
   std::array<std::unique_ptr<IHash>, kHashChoiceCount> spares;
   std::vector<IHash*> hashers;
+  std::vector<THashChoices> choices;
   bool usable = true;
   for (int m = 1; m < kHashChoiceCount; ++m) {
     if (!InSet(set, ChoiceAt(m))) continue;
@@ -126,8 +152,9 @@ bool HashFileMany(const THashChoicesArray& table, THashSet set, const std::strin
     }
     byMember[m]->Reset();
     hashers.push_back(byMember[m]);
+    choices.push_back(ChoiceAt(m));
   }
-  bool ok = usable && StreamFile(fileName, hashers);
+  bool ok = usable && StreamFile(fileName, hashers, choices);
   for (int m = 1; m < kHashChoiceCount; ++m) {
     if (!InSet(set, ChoiceAt(m))) continue;
     out[m] = ok ? DigestText(*byMember[m]) : PlaceholderText(table[m].HashLength);

@@ -21,7 +21,7 @@ using TReadAbortCheck = bool (*)();
 void SetReadAbortCheck(TReadAbortCheck check);
 
 /// Size of the read buffer the engine streams files through.
-inline constexpr size_t kReadBufferSize = 256 * 1024;
+inline constexpr size_t kReadBufferSize = 1024 * 1024;
 
 /// ":::DENIED:::" followed by colons, cut to `hashLength` characters.
 std::string PlaceholderText(int32_t hashLength);

@@ -1,0 +1,44 @@
+// Feeds one stream of reads to several hash objects at once: the caller's
+// thread reads into a small ring of buffers while one worker thread per group
+// of hash objects consumes them in order, so the file is read once and the
+// algorithms run side by side. Every object sees exactly the bytes, in the
+// order, a sequential loop would feed it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "hashing/hasher.h"
+
+namespace quorvid {
+
+/// One hash object and its estimated cost per byte (any unit, used only to
+/// balance the groups).
+struct TWeightedHasher {
+  IHash* hasher;
+  double costPerByte;
+};
+
+/// Reads with `read(buffer, capacity)` (count, 0 at the end, -1 on error)
+/// until the end, starting with `first` bytes already in `firstBuffer`, and
+/// feeds every byte to every hasher using `groups` worker threads (at least
+/// 1). `abort` (may be empty) is asked before each read; true stops the
+/// stream. Returns false on a read error or an abort; the hashers then hold
+/// partial state. Memory: `slots` buffers of `bufferSize` bytes.
+bool StreamToHashersInParallel(const std::vector<TWeightedHasher>& hashers, size_t groups,
+                               const std::function<int64_t(uint8_t*, size_t)>& read,
+                               const std::function<bool()>& abort, const uint8_t* firstBuffer,
+                               size_t first, size_t bufferSize, size_t slots = 4);
+
+/// Cost estimate used to balance groups: relative cycles per byte of
+/// `choice` on a current x86-64 processor.
+double EstimatedCostPerByte(THashChoices choice);
+
+/// Splits `hashers` into `groups` sets with nearly equal summed cost
+/// (largest first onto the lightest set). Returns indexes into `hashers`.
+std::vector<std::vector<size_t>> BalanceGroups(const std::vector<TWeightedHasher>& hashers,
+                                               size_t groups);
+
+}  // namespace quorvid
