@@ -64,7 +64,6 @@ TEST_F(HostileInput, HundredThousandArguments) {
   // The last text is hashed like the first: none is lost or merged.
   ASSERT_FALSE(lines.empty());
   EXPECT_NE(lines.back().find("text99999"), std::string::npos) << lines.back();
-  EXPECT_LT(r.seconds, 60.0);
 }
 
 TEST_F(HostileInput, MasksOfTenThousandCharacters) {
@@ -83,7 +82,6 @@ TEST_F(HostileInput, MasksOfTenThousandCharacters) {
     Lines lines = SplitLines(r.out);
     ASSERT_EQ(lines.size(), 1u) << r.out;
     EXPECT_NE(lines[0].find(hit), std::string::npos);
-    EXPECT_LT(r.seconds, 30.0);
     r = Run({"-d", "t", "-f", mask + "?"});
     EXPECT_EQ(r.exitCode, 77) << r.err.substr(0, 500);  // nothing matches
   }
