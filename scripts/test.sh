@@ -15,3 +15,6 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORVID_SANITIZE=ON
 ninja -C build-asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+# Every fuzz target for a bounded time (clang, ASan and UBSan); fails on any report.
+bash scripts/fuzz.sh 30

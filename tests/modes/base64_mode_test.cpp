@@ -233,7 +233,14 @@ TEST(Base64FileForms, LargeFilesStreamInBoundedMemory) {
   const std::string back = dir / "back.bin";
   ASSERT_EQ(std::system(("head -c 50331648 /dev/urandom > '" + big + "'").c_str()), 0);
   const std::string quorvid = test::QuorvidBinary();
-  const std::string command = "ulimit -v 32768 && '" + quorvid + "' --e64 '" + big + "' --file -o '" + encoded +
+#if defined(__SANITIZE_ADDRESS__)
+  // The sanitizer runtime reserves terabytes of address space for its shadow,
+  // so the limit is checked in the plain build only; the round trip still is.
+  const std::string limit = "true";
+#else
+  const std::string limit = "ulimit -v 32768";
+#endif
+  const std::string command = limit + " && '" + quorvid + "' --e64 '" + big + "' --file -o '" + encoded +
                               "' >/dev/null && '" + quorvid + "' --d64 '" + encoded + "' --file -o '" + back +
                               "' >/dev/null";
   ASSERT_EQ(std::system(("bash -c \"" + command + "\"").c_str()), 0);
