@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite: once in a
-# normal build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# normal build, the fuzz targets for a bounded time, and the suite again under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -11,10 +12,10 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 ninja -C build
 ctest --test-dir build --output-on-failure -j "$jobs"
 
+# Every fuzz target for a bounded time (clang, ASan and UBSan); fails on any report.
+bash scripts/fuzz.sh 30
+
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORVID_SANITIZE=ON >/dev/null
 ninja -C build-asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
-
-# Every fuzz target for a bounded time (clang, ASan and UBSan); fails on any report.
-bash scripts/fuzz.sh 30
