@@ -110,7 +110,7 @@ TDateValue ParseDatePart(const std::string& rawText, const TFormatSettings& sett
   const auto date = TryEncodeDate(year, month, day);
   if (!date) {
     result.Error = std::to_string(year) + "-" + std::to_string(month) + "-" +
-                   std::to_string(day) + " is not a valid date specification";
+                   std::to_string(day) + " is not a valid date";
     return result;
   }
   result.Ok = true;
@@ -179,7 +179,7 @@ TDateValue ParseTimePart(const std::string& text, const TFormatSettings& setting
   if (!time) {
     result.Error = std::to_string(hour) + ":" + std::to_string(minute) + ":" +
                    std::to_string(second) + "." + std::to_string(millisecond) +
-                   " is not a valid time specification";
+                   " is not a valid time";
     return result;
   }
   result.Ok = true;

@@ -11,7 +11,7 @@ namespace quorvid {
 struct TDateValue {
   bool Ok = false;
   TDateTime Value = 0.0;
-  std::string Error;  // such as "13-1-2020 is not a valid date specification"
+  std::string Error;  // such as "13-1-2020 is not a valid date"
 };
 
 /// Reads a date, a time, or a date followed by a blank and a time, with the

@@ -59,9 +59,9 @@ TEST(ParseDateTime, TwoDigitYearsUseTheCenturyWindow) {
 }
 
 TEST(ParseDateTime, ImpossibleOrMalformedDates) {
-  EXPECT_EQ(Parse("13/01/2020"), "error: 2020-13-1 is not a valid date specification");
-  EXPECT_EQ(Parse("02/30/2020"), "error: 2020-2-30 is not a valid date specification");
-  EXPECT_EQ(Parse("02/29/2021"), "error: 2021-2-29 is not a valid date specification");
+  EXPECT_EQ(Parse("13/01/2020"), "error: 2020-13-1 is not a valid date");
+  EXPECT_EQ(Parse("02/30/2020"), "error: 2020-2-30 is not a valid date");
+  EXPECT_EQ(Parse("02/29/2021"), "error: 2021-2-29 is not a valid date");
   EXPECT_EQ(Parse("0/1/2020").substr(0, 6), "error:");
   EXPECT_EQ(Parse("1/1/0000").substr(0, 6), "error:");
   EXPECT_EQ(Parse("1/1/10000").substr(0, 6), "error:");
@@ -85,9 +85,9 @@ TEST(ParseDateTime, TimesAloneAndAfterADate) {
 }
 
 TEST(ParseDateTime, InvalidTimes) {
-  EXPECT_EQ(Parse("24:00"), "error: 24:0:0.0 is not a valid time specification");
-  EXPECT_EQ(Parse("10:60"), "error: 10:60:0.0 is not a valid time specification");
-  EXPECT_EQ(Parse("10:30:15.1000"), "error: 10:30:15.1000 is not a valid time specification");
+  EXPECT_EQ(Parse("24:00"), "error: 24:0:0.0 is not a valid time");
+  EXPECT_EQ(Parse("10:60"), "error: 10:60:0.0 is not a valid time");
+  EXPECT_EQ(Parse("10:30:15.1000"), "error: 10:30:15.1000 is not a valid time");
   for (const std::string bad : {"13:00 PM", "0:30 AM", "10:", "10:30:", "10:30 XM", "10:30:15.",
                                 "03/07/2024 10:30 extra", ":30"}) {
     EXPECT_EQ(Parse(bad).substr(0, 6), "error:") << bad;
