@@ -14,6 +14,10 @@ namespace quorvid {
 namespace {
 
 TReadAbortCheck g_abortCheck = nullptr;
+// Per thread, so worker threads that fill the source never ask it.
+thread_local IDigestSource* t_digestSource = nullptr;
+
+bool GlobalAbort() { return g_abortCheck != nullptr && g_abortCheck(); }
 
 // The 128-character filler; a failed computation shows its first HashLength
 // characters, so the columns keep the width of a real hash text.
@@ -47,10 +51,10 @@ std::string DigestText(IHash& hasher) {
 
 // Feeds what remains of the open file to every hasher on this thread.
 bool StreamSequential(platform::FileReader& reader, const std::vector<IHash*>& hashers,
-                      uint8_t* buffer, int64_t n) {
+                      uint8_t* buffer, int64_t n, const std::function<bool()>& abandon) {
   for (;;) {
     for (IHash* h : hashers) h->Update(buffer, static_cast<size_t>(n));
-    if (g_abortCheck != nullptr && g_abortCheck()) return false;
+    if (abandon()) return false;
     // Reading to the end (a zero count), not to the first short read, keeps
     // pipes and devices such as /dev/stdin whole.
     n = reader.Read(buffer, kReadBufferSize);
@@ -64,18 +68,18 @@ bool StreamSequential(platform::FileReader& reader, const std::vector<IHash*>& h
 // machine's cores, each group of them on its own thread. False when the file
 // cannot be opened or read, or the read is abandoned.
 bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
-                const std::vector<THashChoices>& choices) {
+                const std::vector<THashChoices>& choices, const std::function<bool()>& abandon) {
   platform::FileReader reader;
   if (!reader.Open(fileName)) return false;
   // One buffer per thread, so files are streamed without an allocation each.
   thread_local std::unique_ptr<uint8_t[]> buffer(new uint8_t[kReadBufferSize]);
-  if (g_abortCheck != nullptr && g_abortCheck()) return false;
+  if (abandon()) return false;
   int64_t n = reader.Read(buffer.get(), kReadBufferSize);
   if (n < 0) return false;
   if (n == 0) return true;
   const bool more = static_cast<size_t>(n) == kReadBufferSize;
   if (!more || hashers.size() < 2 || ParallelWidth() < 2)
-    return StreamSequential(reader, hashers, buffer.get(), n);
+    return StreamSequential(reader, hashers, buffer.get(), n, abandon);
 
   std::vector<TWeightedHasher> weighted;
   for (size_t i = 0; i < hashers.size(); ++i)
@@ -83,7 +87,7 @@ bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
   const size_t groups = std::min(ParallelWidth(), hashers.size());
   return StreamToHashersInParallel(
       weighted, groups, [&](uint8_t* p, size_t size) { return reader.Read(p, size); },
-      [] { return g_abortCheck != nullptr && g_abortCheck(); }, buffer.get(),
+      abandon, buffer.get(),
       static_cast<size_t>(n), kReadBufferSize);
 }
 
@@ -97,6 +101,8 @@ std::string AsciiUpper(std::string text) {
 
 void SetReadAbortCheck(TReadAbortCheck check) { g_abortCheck = check; }
 
+void SetDigestSource(IDigestSource* source) { t_digestSource = source; }
+
 std::string PlaceholderText(int32_t hashLength) {
   if (hashLength <= 0) return "";
   return FullPlaceholder().substr(0, static_cast<size_t>(hashLength));
@@ -104,11 +110,19 @@ std::string PlaceholderText(int32_t hashLength) {
 
 std::string HashFileText(const THashAlgorithmRec& rec, const std::string& fileName,
                          int32_t& failed) {
+  if (t_digestSource != nullptr && rec.IsRealHash) {
+    TGeneratedHashes ready;
+    bool readFailed = false;
+    if (t_digestSource->Lookup(fileName, HashBit(rec.Choice), ready, readFailed)) {
+      failed = readFailed ? 1 : 0;
+      return readFailed ? PlaceholderText(rec.HashLength) : ready[static_cast<int>(rec.Choice)];
+    }
+  }
   std::unique_ptr<IHash> spare;
   IHash* hasher = HasherFor(rec, spare);
   if (hasher != nullptr) {
     hasher->Reset();
-    if (StreamFile(fileName, {hasher}, {rec.Choice})) {
+    if (StreamFile(fileName, {hasher}, {rec.Choice}, GlobalAbort)) {
       failed = 0;
       return DigestText(*hasher);
     }
@@ -137,6 +151,16 @@ int32_t MatchFileDigest(const THashAlgorithmRec& rec, const std::string& fileNam
 
 bool HashFileMany(const THashChoicesArray& table, THashSet set, const std::string& fileName,
                   TGeneratedHashes& out) {
+  if (t_digestSource != nullptr && (set & kAllRealHashes) == set) {
+    bool failed = false;
+    for (std::string& text : out) text.clear();
+    if (t_digestSource->Lookup(fileName, set, out, failed)) return !failed;
+  }
+  return HashFileManyUntil(table, set, fileName, out, GlobalAbort);
+}
+
+bool HashFileManyUntil(const THashChoicesArray& table, THashSet set, const std::string& fileName,
+                       TGeneratedHashes& out, const std::function<bool()>& abandon) {
   for (std::string& text : out) text.clear();
   std::array<IHash*, kHashChoiceCount> byMember{};
   std::array<std::unique_ptr<IHash>, kHashChoiceCount> spares;
@@ -154,7 +178,8 @@ bool HashFileMany(const THashChoicesArray& table, THashSet set, const std::strin
     hashers.push_back(byMember[m]);
     choices.push_back(ChoiceAt(m));
   }
-  bool ok = usable && StreamFile(fileName, hashers, choices);
+  const std::function<bool()> never = [] { return false; };
+  bool ok = usable && StreamFile(fileName, hashers, choices, abandon ? abandon : never);
   for (int m = 1; m < kHashChoiceCount; ++m) {
     if (!InSet(set, ChoiceAt(m))) continue;
     out[m] = ok ? DigestText(*byMember[m]) : PlaceholderText(table[m].HashLength);

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -49,5 +50,30 @@ int32_t MatchFileDigest(const THashAlgorithmRec& rec, const std::string& fileNam
 /// its placeholder. Memory stays bounded whatever the file size.
 bool HashFileMany(const THashChoicesArray& table, THashSet set, const std::string& fileName,
                   TGeneratedHashes& out);
+
+/// HashFileMany without asking the digest source, abandoning the read (a
+/// failure) as soon as `abandon` returns true; `abandon` may be empty. For
+/// worker threads that hash files ahead of the one that writes the results.
+bool HashFileManyUntil(const THashChoicesArray& table, THashSet set, const std::string& fileName,
+                       TGeneratedHashes& out, const std::function<bool()>& abandon);
+
+/// Digests worked out ahead of time for the files a mode is about to hash
+/// (directory mode hashes several files at once this way). HashFileText,
+/// MatchFileDigest and HashFileMany ask the installed source first and read
+/// the file themselves only when it has no answer, so a source can never
+/// change a result, only how soon it is ready.
+class IDigestSource {
+ public:
+  virtual ~IDigestSource() = default;
+  /// True when the source holds `fileName` hashed under every member of
+  /// `set`: fills those entries of `out` (placeholders when the read failed)
+  /// and `failed`. May wait for a worker to finish the file.
+  virtual bool Lookup(const std::string& fileName, THashSet set, TGeneratedHashes& out,
+                      bool& failed) = 0;
+};
+
+/// Installs `source` for the calling thread's later engine calls (nullptr
+/// removes it). Not owned.
+void SetDigestSource(IDigestSource* source);
 
 }  // namespace quorvid

@@ -1,5 +1,7 @@
 #include "hashing/parallel_pool.h"
 
+#include "platform/processors.h"
+
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
@@ -93,7 +95,7 @@ Pool& ThePool() {
 }  // namespace
 
 size_t ParallelWidth() {
-  static const size_t width = std::max<size_t>(1, std::thread::hardware_concurrency());
+  static const size_t width = platform::UsableProcessorCount();
   return width;
 }
 

@@ -9,7 +9,8 @@
 
 namespace quorvid {
 
-/// Threads a job may use, the caller included: the processor count, at least 1.
+/// Threads a job may use, the caller included: the processors this process
+/// may run on, at least 1.
 size_t ParallelWidth();
 
 /// Runs fn(0) ... fn(count - 1), each exactly once, spread over the pool and

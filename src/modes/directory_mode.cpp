@@ -6,6 +6,7 @@
 #include "cli/validation.h"
 #include "hashing/engine.h"
 #include "modes/date_filter.h"
+#include "modes/file_pipeline.h"
 #include "modes/generate_list.h"
 #include "modes/hash_lookup.h"
 #include "modes/list_mode.h"
@@ -200,6 +201,20 @@ void RunDirectoryMode(RunSettings& settings) {
   const bool severalHashes = settings.SelectedHashCount > 1;
   int32_t successCount = 0;
   int32_t errorCount = 0;
+
+  // Files are hashed ahead on the other cores; the loop below still takes
+  // every decision and writes every line in walk order.
+  FilePipeline ahead(settings.SelectedHashes, files, [&](const std::string& path) {
+    if (sizeCheck) {
+      platform::FileStatus status = platform::StatPath(path);
+      if (status.kind != platform::FileKind::Regular ||
+          static_cast<uint64_t>(status.size) > static_cast<uint64_t>(settings.MaxSizeBytes))
+        return false;
+    }
+    if (dateFilter && !InDateRange(settings, path)) return false;
+    return !IsExcludedPath(path, lowerExclusions);
+  });
+  ScopedDigestSource aheadSource(ahead);
 
   for (const std::string& path : files) {
     int64_t size = 0;
