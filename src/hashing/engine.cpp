@@ -64,8 +64,8 @@ bool StreamSequential(platform::FileReader& reader, const std::vector<IHash*>& h
 }
 
 // Opens the file once and feeds every chunk to each hasher (already reset).
-// Several algorithms over more than one buffer run side by side on the
-// machine's cores, each group of them on its own thread. False when the file
+// Over more than one buffer the algorithms run side by side on the machine's
+// cores, each group of them on its own thread. False when the file
 // cannot be opened or read, or the read is abandoned.
 bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
                 const std::vector<THashChoices>& choices, const std::function<bool()>& abandon) {
@@ -77,8 +77,10 @@ bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
   int64_t n = reader.Read(buffer.get(), kReadBufferSize);
   if (n < 0) return false;
   if (n == 0) return true;
+  // A file longer than one buffer is read on this thread while the hashing
+  // runs on others, so the copying out of the file cache overlaps it.
   const bool more = static_cast<size_t>(n) == kReadBufferSize;
-  if (!more || hashers.size() < 2 || ParallelWidth() < 2)
+  if (!more || hashers.empty() || ParallelWidth() < 2)
     return StreamSequential(reader, hashers, buffer.get(), n, abandon);
 
   std::vector<TWeightedHasher> weighted;
