@@ -24,6 +24,7 @@
 #include "platform/environment.h"
 #include "platform/file_info.h"
 #include "support/date_format.h"
+#include "support/file_search.h"
 
 namespace quorvid {
 
@@ -103,6 +104,16 @@ bool EarlyExit(RunSettings& s) {
   return false;
 }
 
+// Opening -o truncates it before a base64 file run reads its input, so the
+// same file on both sides would be lost rather than converted.
+bool OutputReplacesBase64Input(const RunSettings& s) {
+  if (!s.UseFile.Found || !(s.Encode64.Found || s.Decode64.Found)) return false;
+  const std::string& input = s.Encode64.Found ? s.Encode64.Value1 : s.Decode64.Value1;
+  auto in = FileIdentityOf(input);
+  auto out = FileIdentityOf(s.Out.Value1);
+  return in && out && *in == *out;
+}
+
 // Code page, legacy codes, directory kind, date texts, folder, exclusions,
 // summary and output file. Returns false when the run ends.
 bool PrepareSharedSettings(RunSettings& s) {
@@ -152,6 +163,11 @@ bool PrepareSharedSettings(RunSettings& s) {
     if (s.Compare.Found) s.HelpSections = hs::Compare;
     if (s.Encode64.Found) s.HelpSections = hs::Encode;
     if (s.Decode64.Found) s.HelpSections = hs::Decode;
+    if (OutputReplacesBase64Input(s)) {
+      SyntaxErrorExit(s, s.OutputWriteFailExitCode,
+                      "ERROR: The output file is the input file: \"" + s.Out.Value1 + "\"");
+      return false;
+    }
     OpenOutputFile(s, s.Out.Value1, 102, s.OutputWriteFailExitCode, "(-o|--out)");
     // The base64 file routines write the output file themselves.
     if ((s.Encode64.Found || s.Decode64.Found) && s.UseFile.Found) CloseResultStream();

@@ -120,6 +120,23 @@ TEST(Base64Errors, UnreadableFileIsReported) {
   EXPECT_EQ(result.out, "Reading \"/proc/self/mem\" ");
 }
 
+TEST(Base64Errors, OutputThatIsTheInputIsRefusedAndKept) {
+  // Opening -o would truncate the input before it is read; the file must survive.
+  TempDir dir;
+  WriteFile(dir / "data.txt", "keep me");
+  for (const char* option : {"--e64", "--d64"}) {
+    RunResult same = RunQuorvid({option, dir / "data.txt", "--file", "-o", dir / "data.txt"});
+    EXPECT_EQ(same.exitCode, 106) << option;
+    EXPECT_NE(same.err.find("ERROR: The output file is the input file: \"" + (dir / "data.txt") + "\""),
+              std::string::npos);
+    EXPECT_EQ(ReadFile(dir / "data.txt"), "keep me") << option;
+  }
+  // Another name for the same file counts too.
+  RunResult linked = RunQuorvid({"--e64", dir / "data.txt", "--file", "-o", dir.path() + "/./data.txt", "--lm"});
+  EXPECT_EQ(linked.exitCode, 72);
+  EXPECT_EQ(ReadFile(dir / "data.txt"), "keep me");
+}
+
 // Every file form, for sizes around the group boundaries and a large file.
 class Base64Files : public ::testing::TestWithParam<size_t> {};
 
