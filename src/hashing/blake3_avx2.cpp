@@ -56,6 +56,9 @@ struct Avx2 {
   }
 
   static void LoadMessage(const uint8_t* const* inputs, size_t offset, Reg m[16]) {
+    // Eight input streams at once: fetch each a few blocks ahead.
+    for (size_t l = 0; l < 8; ++l)
+      _mm_prefetch(reinterpret_cast<const char*>(inputs[l] + offset + 256), _MM_HINT_T0);
     for (size_t half = 0; half < 2; ++half) {
       for (size_t l = 0; l < 8; ++l)
         m[8 * half + l] =

@@ -72,7 +72,12 @@ struct Avx512 {
   }
 
   static void LoadMessage(const uint8_t* const* inputs, size_t offset, Reg m[16]) {
-    for (size_t l = 0; l < 16; ++l) m[l] = _mm512_loadu_si512(inputs[l] + offset);
+    for (size_t l = 0; l < 16; ++l) {
+      // Sixteen input streams at once outrun the hardware prefetcher when
+      // the data comes from memory: ask for each a few blocks ahead.
+      _mm_prefetch(reinterpret_cast<const char*>(inputs[l] + offset + 1024), _MM_HINT_T0);
+      m[l] = _mm512_loadu_si512(inputs[l] + offset);
+    }
     Transpose(m);
   }
 };

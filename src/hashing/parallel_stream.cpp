@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <cstring>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -10,38 +9,37 @@
 namespace quorvid {
 namespace {
 
-// The ring shared by the reader and the group workers. Buffer n of the
-// stream lives in slot n % slots; a slot is refilled only after every group
-// has finished with it.
+// The ring shared by the fetching thread and the group workers. Piece n of
+// the stream lives in slot n % slots; a slot is refilled only after every
+// group has finished with it.
 struct Ring {
-  Ring(size_t slots, size_t bufferSize, size_t groups)
-      : storage(slots), lengths(slots, 0), pending(slots, 0), groupCount(groups) {
-    for (auto& s : storage) s.reset(new uint8_t[bufferSize]);
-  }
+  Ring(size_t slots, size_t groups) : pieces(slots, nullptr), lengths(slots, 0), pending(slots, 0), groupCount(groups) {}
 
-  std::vector<std::unique_ptr<uint8_t[]>> storage;
+  std::vector<const uint8_t*> pieces;
   std::vector<size_t> lengths;
-  std::vector<size_t> pending;  // groups still to consume the slot's buffer
+  std::vector<size_t> pending;  // groups still to consume the slot's piece
   size_t groupCount;
-  uint64_t produced = 0;        // buffers published so far
-  bool ended = false;           // no more buffers will come
+  uint64_t produced = 0;        // pieces published so far
+  bool ended = false;           // no more pieces will come
   std::mutex mutex;
   std::condition_variable filled;
   std::condition_variable freed;
 };
 
 void ConsumeGroup(Ring& ring, const std::vector<IHash*>& mine) {
-  const size_t slots = ring.storage.size();
+  const size_t slots = ring.pieces.size();
   for (uint64_t n = 0;; ++n) {
     size_t slot = static_cast<size_t>(n % slots);
+    const uint8_t* piece;
     size_t length;
     {
       std::unique_lock<std::mutex> lock(ring.mutex);
       ring.filled.wait(lock, [&] { return ring.produced > n || ring.ended; });
       if (ring.produced <= n) return;
+      piece = ring.pieces[slot];
       length = ring.lengths[slot];
     }
-    for (IHash* h : mine) h->Update(ring.storage[slot].get(), length);
+    for (IHash* h : mine) h->Update(piece, length);
     {
       std::lock_guard<std::mutex> lock(ring.mutex);
       if (--ring.pending[slot] == 0) ring.freed.notify_one();
@@ -90,13 +88,12 @@ std::vector<std::vector<size_t>> BalanceGroups(const std::vector<TWeightedHasher
   return out;
 }
 
-bool StreamToHashersInParallel(const std::vector<TWeightedHasher>& hashers, size_t groups,
-                               const std::function<int64_t(uint8_t*, size_t)>& read,
-                               const std::function<bool()>& abort, const uint8_t* firstBuffer,
-                               size_t first, size_t bufferSize, size_t slots) {
+bool StreamPiecesInParallel(const std::vector<TWeightedHasher>& hashers, size_t groups,
+                            const TPieceSource& next, const std::function<bool()>& abort,
+                            size_t slots) {
   const auto split = BalanceGroups(hashers, groups);
   slots = std::max<size_t>(2, slots);
-  Ring ring(slots, bufferSize, split.size());
+  Ring ring(slots, split.size());
   std::vector<std::thread> workers;
   for (const auto& indexes : split) {
     std::vector<IHash*> mine;
@@ -105,27 +102,22 @@ bool StreamToHashersInParallel(const std::vector<TWeightedHasher>& hashers, size
   }
 
   bool ok = true;
-  size_t pendingFirst = first;
   for (uint64_t n = 0;; ++n) {
     size_t slot = static_cast<size_t>(n % slots);
     {
       std::unique_lock<std::mutex> lock(ring.mutex);
       ring.freed.wait(lock, [&] { return ring.pending[slot] == 0; });
     }
-    int64_t got;
-    if (n == 0 && firstBuffer != nullptr) {
-      std::memcpy(ring.storage[slot].get(), firstBuffer, pendingFirst);
-      got = static_cast<int64_t>(pendingFirst);
-    } else {
-      if (abort && abort()) {
-        ok = false;
-        break;
-      }
-      got = read(ring.storage[slot].get(), bufferSize);
+    if (abort && abort()) {
+      ok = false;
+      break;
     }
+    const uint8_t* piece = nullptr;
+    int64_t got = next(slot, piece);
     if (got < 0) ok = false;
     if (got <= 0) break;
     std::lock_guard<std::mutex> lock(ring.mutex);
+    ring.pieces[slot] = piece;
     ring.lengths[slot] = static_cast<size_t>(got);
     ring.pending[slot] = ring.groupCount;
     ++ring.produced;
@@ -138,6 +130,36 @@ bool StreamToHashersInParallel(const std::vector<TWeightedHasher>& hashers, size
   }
   for (std::thread& t : workers) t.join();
   return ok;
+}
+
+bool StreamToHashersInParallel(const std::vector<TWeightedHasher>& hashers, size_t groups,
+                               const std::function<int64_t(uint8_t*, size_t)>& read,
+                               const std::function<bool()>& abort, const uint8_t* firstBuffer,
+                               size_t first, size_t bufferSize, size_t slots) {
+  slots = std::max<size_t>(2, slots);
+  std::vector<std::unique_ptr<uint8_t[]>> buffers(slots);
+  bool firstPending = firstBuffer != nullptr;
+  const TPieceSource next = [&](size_t slot, const uint8_t*& data) -> int64_t {
+    if (firstPending) {
+      // The piece the caller read already is handed on as it is.
+      firstPending = false;
+      data = firstBuffer;
+      return static_cast<int64_t>(first);
+    }
+    if (!buffers[slot]) buffers[slot].reset(new uint8_t[bufferSize]);
+    data = buffers[slot].get();
+    return read(buffers[slot].get(), bufferSize);
+  };
+  // The first piece is already there: asking `abort` before it would drop it.
+  bool askedFirst = false;
+  const std::function<bool()> check = [&] {
+    if (!askedFirst) {
+      askedFirst = true;
+      if (firstBuffer != nullptr) return false;
+    }
+    return abort && abort();
+  };
+  return StreamPiecesInParallel(hashers, groups, next, check, slots);
 }
 
 }  // namespace quorvid

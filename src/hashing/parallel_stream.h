@@ -21,6 +21,21 @@ struct TWeightedHasher {
   double costPerByte;
 };
 
+/// Supplies a stream piece by piece: next(slot, data) makes the next piece
+/// available for ring slot `slot` (nobody uses that slot's earlier piece any
+/// more), points `data` at it and returns its length: 0 at the end, -1 on an
+/// error.
+using TPieceSource = std::function<int64_t(size_t slot, const uint8_t*& data)>;
+
+/// Feeds every piece of `next`, in order, to every hasher using `groups`
+/// worker threads (at least 1) while the calling thread fetches the next
+/// pieces into up to `slots` ring slots. `abort` (may be empty) is asked
+/// before each piece; true stops the stream. Returns false on a piece error
+/// or an abort; the hashers then hold partial state.
+bool StreamPiecesInParallel(const std::vector<TWeightedHasher>& hashers, size_t groups,
+                            const TPieceSource& next, const std::function<bool()>& abort,
+                            size_t slots = 4);
+
 /// Reads with `read(buffer, capacity)` (count, 0 at the end, -1 on error)
 /// until the end, starting with `first` bytes already in `firstBuffer`, and
 /// feeds every byte to every hasher using `groups` worker threads (at least

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace quorvid::platform {
@@ -24,9 +25,11 @@ bool FileReader::Open(const std::string& path) {
     ::close(fd);
     return false;
   }
-  // Only a hint: pipes and devices refuse it, which does not matter.
-  if (S_ISREG(st.st_mode)) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  // Only a hint, and only worth its call when the file spans many reads.
+  if (S_ISREG(st.st_mode) && st.st_size > (1 << 20)) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   fd_ = fd;
+  regularSize_ = S_ISREG(st.st_mode) ? static_cast<int64_t>(st.st_size) : -1;
+  viewed_ = 0;
   return true;
 }
 
@@ -39,10 +42,28 @@ int64_t FileReader::Read(uint8_t* buffer, size_t size) {
   }
 }
 
+bool FileReader::ViewNext(MappedView& view, size_t length) {
+  view.Unmap();
+  if (fd_ < 0 || regularSize_ < 0) return false;
+  const auto size = static_cast<uint64_t>(regularSize_);
+  if (viewed_ < size && length > 0) {
+    const size_t take = static_cast<size_t>(std::min<uint64_t>(length, size - viewed_));
+    if (view.Map(fd_, viewed_, take)) {
+      viewed_ += take;
+      return true;
+    }
+  }
+  // Reads take over from here; should the file position not move, a later
+  // Read fails rather than hash the front of the file twice.
+  if (viewed_ > 0 && ::lseek(fd_, static_cast<off_t>(viewed_), SEEK_SET) < 0) Close();
+  return false;
+}
+
 void FileReader::Close() {
   if (fd_ >= 0) {
     ::close(fd_);
     fd_ = -1;
+    regularSize_ = -1;
   }
 }
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/mapped_view.h"
+
 namespace quorvid::platform {
 
 /// One open file, read from offset 0 to its end. Closed on destruction.
@@ -23,6 +25,17 @@ class FileReader {
   /// end of the file, -1 on a read error. Interrupted reads are retried.
   int64_t Read(uint8_t* buffer, size_t size);
 
+  /// The size at open when the file is a regular one, else -1 (pipes,
+  /// devices).
+  int64_t RegularSize() const { return regularSize_; }
+
+  /// Views the next at most `length` bytes (a multiple of
+  /// MappedView::ViewAlignment()) of a regular file, up to its size at open,
+  /// instead of reading them. False past that size or when the system
+  /// refuses; Read then goes on right after the last byte viewed, so a file
+  /// that grew meanwhile is still read to its end.
+  bool ViewNext(MappedView& view, size_t length);
+
   /// Closes the file (harmless when none is open).
   void Close();
 
@@ -30,6 +43,8 @@ class FileReader {
 
  private:
   int fd_ = -1;
+  int64_t regularSize_ = -1;
+  uint64_t viewed_ = 0;  // bytes handed out as views so far
 };
 
 }  // namespace quorvid::platform

@@ -154,5 +154,32 @@ TEST_F(Engine, HashObjectsCarryNoStateBetweenComputations) {
   EXPECT_EQ(HashFileText(b3, abc_, failed), first);
 }
 
+// Large files take other roads than small ones (views of the file cache, a
+// reading thread beside the hashing ones); every road must give the digest
+// of the file's bytes. 9 MiB and a bit: several views, the last one partial.
+TEST_F(Engine, LargeFilesGiveTheDigestsOfTheirBytesWhateverTheRoad) {
+  std::string content((9u << 20) + 77, '\0');
+  for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>((i * 7919) >> 5);
+  const std::string big = dir_ / "big.bin";
+  test::WriteFile(big, content);
+
+  for (THashChoices lone : {THashChoices::Blake3, THashChoices::SHA2_256, THashChoices::XXHash64}) {
+    int32_t failed = 1;
+    EXPECT_EQ(HashFileText(Rec(lone), big, failed), HashOfText(Rec(lone), content))
+        << Rec(lone).DisplayName;
+    EXPECT_EQ(failed, 0);
+  }
+  for (THashSet set : {HashBit(THashChoices::MD5) | HashBit(THashChoices::SHA1) |
+                           HashBit(THashChoices::Blake3),
+                       kAllRealHashes}) {
+    TGeneratedHashes out;
+    ASSERT_TRUE(HashFileMany(table_, set, big, out));
+    for (int m = 1; m < kHashChoiceCount; ++m) {
+      if (!InSet(set, ChoiceAt(m))) continue;
+      EXPECT_EQ(out[m], HashOfText(table_[m], content)) << m;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quorvid

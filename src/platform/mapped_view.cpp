@@ -1,0 +1,118 @@
+#include "platform/mapped_view.h"
+
+#include <signal.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <mutex>
+
+namespace quorvid::platform {
+namespace {
+
+// Live views, read by the SIGBUS handler; a slot is free while `begin` is 0.
+// Enough for every thread of a run to hold a few views at once.
+constexpr int kSlots = 64;
+
+struct LiveView {
+  std::atomic<uintptr_t> begin{0};
+  std::atomic<uintptr_t> end{0};
+  std::atomic<bool> faulted{false};
+};
+
+LiveView g_views[kSlots];
+uintptr_t g_pageSize = 4096;
+
+void OnBusError(int, siginfo_t* info, void*) {
+  const auto address = reinterpret_cast<uintptr_t>(info->si_addr);
+  for (LiveView& view : g_views) {
+    const uintptr_t begin = view.begin.load(std::memory_order_acquire);
+    if (begin == 0 || address < begin || address >= view.end.load(std::memory_order_acquire))
+      continue;
+    // A zero page in place of the lost one lets the reader run on; the
+    // caller throws its result away because of the flag.
+    void* page = reinterpret_cast<void*>(address & ~(g_pageSize - 1));
+    if (::mmap(page, g_pageSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) !=
+        MAP_FAILED) {
+      view.faulted.store(true, std::memory_order_release);
+      return;
+    }
+    break;
+  }
+  // Not a fault of ours: the default action, as if no handler were set.
+  ::signal(SIGBUS, SIG_DFL);
+  ::raise(SIGBUS);
+}
+
+bool InstallBusErrorHandler() {
+  static const bool installed = [] {
+    long page = ::sysconf(_SC_PAGESIZE);
+    if (page > 0) g_pageSize = static_cast<uintptr_t>(page);
+    struct sigaction action {};
+    action.sa_sigaction = OnBusError;
+    action.sa_flags = SA_SIGINFO;
+    sigemptyset(&action.sa_mask);
+    return ::sigaction(SIGBUS, &action, nullptr) == 0;
+  }();
+  return installed;
+}
+
+std::mutex g_slotMutex;  // claims and releases; the handler only reads
+
+int ClaimSlot(uintptr_t begin, uintptr_t end) {
+  std::lock_guard<std::mutex> lock(g_slotMutex);
+  for (int i = 0; i < kSlots; ++i) {
+    if (g_views[i].begin.load(std::memory_order_relaxed) != 0) continue;
+    g_views[i].faulted.store(false, std::memory_order_relaxed);
+    g_views[i].end.store(end, std::memory_order_relaxed);
+    // Visible to the handler only once `end` and the flag are set.
+    g_views[i].begin.store(begin, std::memory_order_release);
+    return i;
+  }
+  return -1;
+}
+
+void ReleaseSlot(int slot) {
+  std::lock_guard<std::mutex> lock(g_slotMutex);
+  g_views[slot].begin.store(0, std::memory_order_release);
+}
+
+}  // namespace
+
+MappedView::~MappedView() { Unmap(); }
+
+size_t MappedView::ViewAlignment() { return static_cast<size_t>(::sysconf(_SC_PAGESIZE)); }
+
+bool MappedView::Map(int fd, uint64_t offset, size_t length) {
+  Unmap();
+  if (length == 0 || !InstallBusErrorHandler()) return false;
+  void* p = ::mmap(nullptr, length, PROT_READ, MAP_SHARED, fd, static_cast<off_t>(offset));
+  if (p == MAP_FAILED) return false;
+  const auto begin = reinterpret_cast<uintptr_t>(p);
+  slot_ = ClaimSlot(begin, begin + length);
+  if (slot_ < 0) {
+    ::munmap(p, length);
+    return false;
+  }
+  // Only a hint: start bringing the view's pages in before they are read.
+  // ::madvise(p, length, MADV_WILLNEED);
+  base_ = static_cast<const uint8_t*>(p);
+  length_ = length;
+  return true;
+}
+
+void MappedView::Unmap() {
+  if (base_ == nullptr) return;
+  // Forget the range before it is unmapped: the address may be reused at once.
+  ReleaseSlot(slot_);
+  ::munmap(const_cast<uint8_t*>(base_), length_);
+  base_ = nullptr;
+  length_ = 0;
+  slot_ = -1;
+}
+
+bool MappedView::Faulted() const {
+  return slot_ >= 0 && g_views[slot_].faulted.load(std::memory_order_acquire);
+}
+
+}  // namespace quorvid::platform
