@@ -28,7 +28,7 @@ FilePipeline::FilePipeline(THashSet set, const std::vector<std::string>& files,
                            TWorthHashing worth, size_t workers, size_t window)
     : set_(set & kAllRealHashes), files_(files), worth_(std::move(worth)),
       window_(std::max<size_t>(1, window)) {
-  if (workers == 0) workers = ParallelWidth() > 1 ? ParallelWidth() : 0;
+  if (workers == 0) workers = ParallelWidth() - 1;
   if (set_ == 0 || files_.empty() || workers == 0) return;
   RegisterStopAtExit();
   {
@@ -54,9 +54,32 @@ void FilePipeline::Stop() {
     std::lock_guard<std::mutex> lock(mutex_);
     stopping_ = true;
   }
-  changed_.notify_all();
+  roomForWorkers_.notify_all();
+  resultForLoop_.notify_all();
   for (std::thread& t : threads_)
     if (t.joinable()) t.join();
+}
+
+void FilePipeline::HashInto(THashChoicesArray& table, bool usable, size_t index, Result& r) {
+  if (!usable || stopping_ || !worth_(files_[index])) return;
+  const std::function<bool()> abandon = [this] { return stopping_.load(std::memory_order_relaxed); };
+  r.failed = !HashFileManyUntil(table, set_, files_[index], r.texts, abandon);
+  r.hashed = true;
+}
+
+void FilePipeline::Publish(size_t index, Result&& r) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  // A read cut short by Stop is no result: the loop would read the file.
+  if (stopping_) r.hashed = false;
+  r.done = true;
+  auto it = results_.find(index);
+  if (it != results_.end()) {
+    if (index < cursor_)
+      results_.erase(it);  // passed while it was hashed
+    else
+      it->second = std::move(r);
+  }
+  if (loopWaitsFor_ == index) resultForLoop_.notify_one();
 }
 
 void FilePipeline::Work() {
@@ -69,41 +92,49 @@ void FilePipeline::Work() {
   } catch (...) {
     usable = false;  // the loop then reads every file itself
   }
-  const auto abandon = [this] {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return stopping_;
-  };
+  // Files are claimed a few at a time, so the lock is taken once per batch.
+  const size_t batch = std::max<size_t>(1, std::min<size_t>(8, window_ / 4));
   for (;;) {
-    size_t index;
+    size_t first;
+    size_t last;
     {
       std::unique_lock<std::mutex> lock(mutex_);
-      changed_.wait(lock, [&] {
-        return stopping_ || std::max(next_, cursor_) >= files_.size() || results_.size() < window_;
-      });
+      const auto ready = [&] {
+        return stopping_ || std::max(next_, cursor_) >= files_.size() ||
+               results_.size() + batch <= window_;
+      };
+      if (!ready()) {
+        ++waitingWorkers_;
+        roomForWorkers_.wait(lock, ready);
+        --waitingWorkers_;
+      }
       // Files the loop has already passed are nobody's business any more.
       next_ = std::max(next_, cursor_);
       if (stopping_ || next_ >= files_.size()) return;
-      index = next_++;
-      results_[index];
+      first = next_;
+      last = std::min(files_.size(), next_ + batch);
+      next_ = last;
+      for (size_t i = first; i < last; ++i) results_[i];
     }
-    Result r;
-    if (usable && worth_(files_[index])) {
-      r.failed = !HashFileManyUntil(table, set_, files_[index], r.texts, abandon);
-      r.hashed = true;
+    for (size_t index = first; index < last; ++index) {
+      Result r;
+      HashInto(table, usable, index, r);
+      Publish(index, std::move(r));
     }
-    std::lock_guard<std::mutex> lock(mutex_);
-    // A read cut short by Stop is no result: the loop would read the file.
-    if (stopping_) r.hashed = false;
-    r.done = true;
-    auto it = results_.find(index);
-    if (it != results_.end()) {
-      if (index < cursor_)
-        results_.erase(it);  // passed while it was hashed
-      else
-        it->second = std::move(r);
-    }
-    changed_.notify_all();
   }
+}
+
+bool FilePipeline::LoopCanHash() {
+  if (loopTableState_ == 0) {
+    BuildAlgorithmTable(loopTable_);
+    try {
+      CreateHashers(loopTable_);
+      loopTableState_ = 1;
+    } catch (...) {
+      loopTableState_ = -1;  // the loop only waits then
+    }
+  }
+  return loopTableState_ > 0;
 }
 
 bool FilePipeline::Lookup(const std::string& fileName, THashSet set, TGeneratedHashes& out,
@@ -118,12 +149,27 @@ bool FilePipeline::Lookup(const std::string& fileName, THashSet set, TGeneratedH
     // longer wanted, which also makes room for the workers.
     cursor_ = index;
     results_.erase(results_.begin(), results_.lower_bound(index));
-    changed_.notify_all();
   }
-  changed_.wait(lock, [&] {
+  if (waitingWorkers_ > 0) roomForWorkers_.notify_all();
+  for (;;) {
     auto it = results_.find(index);
-    return stopping_ || (it != results_.end() && it->second.done);
-  });
+    if (stopping_ || (it != results_.end() && it->second.done)) break;
+    const size_t free = std::max(next_, cursor_);
+    if (free < files_.size() && results_.size() < window_ && LoopCanHash()) {
+      // This file or one after it that no worker took: hash it here.
+      next_ = free + 1;
+      results_[free];
+      lock.unlock();
+      Result r;
+      HashInto(loopTable_, true, free, r);
+      Publish(free, std::move(r));
+      lock.lock();
+      continue;
+    }
+    loopWaitsFor_ = index;
+    resultForLoop_.wait(lock);
+    loopWaitsFor_ = SIZE_MAX;
+  }
   auto it = results_.find(index);
   if (it == results_.end() || !it->second.done || !it->second.hashed) return false;
   for (int m = 1; m < kHashChoiceCount; ++m)

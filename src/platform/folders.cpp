@@ -19,7 +19,7 @@ FileKind KindOf(mode_t mode) {
 
 }  // namespace
 
-bool ReadFolder(const std::string& folder, std::vector<FolderEntry>& entries) {
+bool ReadFolder(const std::string& folder, std::vector<FolderEntry>& entries, bool identifyFiles) {
   entries.clear();
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) return false;
@@ -30,6 +30,11 @@ bool ReadFolder(const std::string& folder, std::vector<FolderEntry>& entries) {
     if (name[0] == '\0' || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
     FolderEntry entry;
     entry.name = name;
+    if (item->d_type == DT_REG && !identifyFiles) {
+      entry.kind = FileKind::Regular;
+      entries.push_back(std::move(entry));
+      continue;
+    }
     struct stat st {};
     if (item->d_type == DT_LNK) {
       entry.isLink = true;

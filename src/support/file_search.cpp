@@ -116,7 +116,8 @@ void TFileSearcher::SearchFolder(Walk& walk, const std::string& folder, int32_t 
   // The whole folder is read and closed before anything is reported, so at
   // most one folder handle is open however deep the tree.
   std::vector<platform::FolderEntry> entries;
-  if (!platform::ReadFolder(folder, entries)) return;
+  // Files need their identity only to be told apart from the excluded ones.
+  if (!platform::ReadFolder(folder, entries, !walk.excluded.empty())) return;
   currentFolder_ = folder;
   level_ = level;
 

@@ -63,6 +63,20 @@ TEST(Folders, EntriesComeInEnumerationOrderWithTheirKinds) {
   EXPECT_EQ(toSub->inode, Find(entries, "sub")->inode);
   EXPECT_EQ(Find(entries, "dangling")->kind, FileKind::Missing);
   EXPECT_TRUE(Find(entries, "dangling")->isLink);
+
+  // Without file identities: the same kinds, and only plain files go
+  // unlooked-at; folders and links keep the identity the loop guard needs.
+  std::vector<FolderEntry> quick;
+  ASSERT_TRUE(ReadFolder(dir.path(), quick, false));
+  ASSERT_EQ(quick.size(), entries.size());
+  for (size_t i = 0; i < quick.size(); ++i) {
+    EXPECT_EQ(quick[i].name, entries[i].name);
+    EXPECT_EQ(quick[i].kind, entries[i].kind) << quick[i].name;
+    EXPECT_EQ(quick[i].isLink, entries[i].isLink) << quick[i].name;
+  }
+  EXPECT_EQ(Find(quick, "f1")->inode, 0u);
+  EXPECT_EQ(Find(quick, "sub")->inode, Find(entries, "sub")->inode);
+  EXPECT_EQ(Find(quick, "to_file")->inode, Find(entries, "f1")->inode);
 }
 
 TEST(Folders, RelativeAndCurrentFolder) {
