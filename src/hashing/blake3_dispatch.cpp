@@ -46,6 +46,7 @@ using GroupFn = size_t (*)(const uint8_t* const*, size_t, size_t, const uint32_t
                            uint8_t, uint8_t, uint8_t, uint8_t*);
 
 GroupFn GroupsOf(Variant variant) {
+#if defined(__x86_64__) || defined(__i386__)
   switch (variant) {
     case Variant::Sse41:
       return HashManyGroupsSse41;
@@ -56,6 +57,9 @@ GroupFn GroupsOf(Variant variant) {
     case Variant::Portable:
       break;
   }
+#else
+  (void)variant;  // the x86 variants are not built here
+#endif
   return nullptr;
 }
 
@@ -68,6 +72,7 @@ void HashManyChain(Variant widest, bool narrower, const uint8_t* const* inputs, 
     if (!narrower && v != static_cast<int>(widest)) break;
     if (v != static_cast<int>(widest) && !CpuHas(static_cast<Variant>(v))) continue;
     GroupFn fn = GroupsOf(static_cast<Variant>(v));
+    if (fn == nullptr) continue;
     size_t done = fn(inputs, numInputs, blocks, key, counter, incrementCounter, flags, flagsStart,
                      flagsEnd, out);
     inputs += done;
