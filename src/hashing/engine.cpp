@@ -58,7 +58,6 @@ std::string DigestText(IHash& hasher) {
 // whatever the file size.
 constexpr int64_t kViewThreshold = 4 << 20;
 constexpr size_t kViewSize = 8 << 20;
-constexpr size_t kParallelViewSize = 4 << 20;  // several are in flight at once
 
 // BLAKE3 splits large inputs across the cores by itself.
 bool HashingFillsCores(const std::vector<THashChoices>& choices) {
@@ -114,7 +113,8 @@ bool StreamViews(platform::FileReader& reader, const std::vector<IHash*>& hasher
     }
     return ReadToEnd(reader, hashers, abandon);
   }
-  constexpr size_t kSlots = 3;
+  // Two views: the one being hashed and the next; more did not measure faster.
+  constexpr size_t kSlots = 2;
   std::vector<platform::MappedView> views(kSlots);
   std::vector<std::unique_ptr<uint8_t[]>> buffers(kSlots);
   bool viewing = true;
@@ -122,7 +122,7 @@ bool StreamViews(platform::FileReader& reader, const std::vector<IHash*>& hasher
   const TPieceSource next = [&](size_t slot, const uint8_t*& data) -> int64_t {
     faulted = faulted || views[slot].Faulted();  // its groups are done with it
     if (faulted) return -1;
-    if (viewing && reader.ViewNext(views[slot], kParallelViewSize)) {
+    if (viewing && reader.ViewNext(views[slot], kViewSize)) {
       data = views[slot].Data();
       return static_cast<int64_t>(views[slot].Size());
     }
