@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -178,6 +179,27 @@ TEST_F(Engine, LargeFilesGiveTheDigestsOfTheirBytesWhateverTheRoad) {
       if (!InSet(set, ChoiceAt(m))) continue;
       EXPECT_EQ(out[m], HashOfText(table_[m], content)) << m;
     }
+  }
+}
+
+// Another program cuts a large file short while it is being hashed: the pages
+// it lost cannot be read, and the file must fail rather than end the process
+// or get a digest of bytes it never held.
+TEST_F(Engine, AFileCutShortWhileHashedFailsInsteadOfCrashing) {
+  const std::string big = dir_ / "shrinking.bin";
+  test::WriteFile(big, std::string(20u << 20, 'q'));
+  for (THashSet set : {HashBit(THashChoices::Blake3), kAllRealHashes}) {
+    test::WriteFile(big, std::string(20u << 20, 'q'));
+    bool cut = false;
+    const std::function<bool()> cutOnce = [&] {
+      if (!cut) std::filesystem::resize_file(big, 4096);
+      cut = true;
+      return false;
+    };
+    TGeneratedHashes out;
+    EXPECT_FALSE(HashFileManyUntil(table_, set, big, out, cutOnce)) << set;
+    EXPECT_TRUE(cut);
+    EXPECT_EQ(out[static_cast<int>(THashChoices::Blake3)], PlaceholderText(64));
   }
 }
 
