@@ -1,6 +1,7 @@
 #include "faults/fault_runner.h"
 
 #include <fcntl.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -87,6 +88,16 @@ FaultChild::FaultChild(const std::vector<std::string>& args, const FaultOptions&
     dup2(out, 1);
     dup2(err, 2);
     if (!options.workDir.empty() && chdir(options.workDir.c_str()) != 0) _exit(121);
+    if (options.oneProcessor) {
+      cpu_set_t allowed;
+      if (sched_getaffinity(0, sizeof allowed, &allowed) != 0) _exit(123);
+      int first = 0;
+      while (first < CPU_SETSIZE && !CPU_ISSET(first, &allowed)) ++first;
+      cpu_set_t one;
+      CPU_ZERO(&one);
+      CPU_SET(first, &one);
+      if (sched_setaffinity(0, sizeof one, &one) != 0) _exit(123);
+    }
     execve(argv[0], argv.data(), envp.data());
     _exit(122);
   }

@@ -22,6 +22,7 @@ struct FaultOptions {
   std::string workDir;                // "" keeps the current folder
   std::vector<std::string> extraEnv;  // "NAME=value" added to the environment
   bool preloadShim = false;           // load the read-fault library into the child
+  bool oneProcessor = false;          // hold the child to one processor (no worker threads)
 };
 
 /// A child started in the background; Wait() collects it.
