@@ -262,7 +262,7 @@ void Run(RunSettings& s) {
   SetUpLineLayout(s);
   s.HelpSections = hs::Generate | hs::Directory;
   if (s.GenerateList.Found) OpenChecksumList(s);
-  if (!s.HashOption[static_cast<size_t>(THashChoices::None)].Found) CreateHashers(s.AlgorithmTable);
+  // Hash objects are made as each algorithm is first used.
 
   Dispatch(s);
 }

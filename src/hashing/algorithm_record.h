@@ -17,7 +17,9 @@ struct THashAlgorithmRec {
   bool IsRealHash = false;
   int32_t HashLength = 0;
   int32_t PrefixWidth = 0;
-  std::shared_ptr<IHash> Hasher;  // empty until CreateHashers
+  // Made on first use (or by CreateHashers) and kept: a cache, so it may be
+  // filled through a const record. A table belongs to one thread.
+  mutable std::shared_ptr<IHash> Hasher;
   std::string LineLabel;
   std::string FsumLabel;
   std::string Prefix;

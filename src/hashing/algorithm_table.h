@@ -22,7 +22,8 @@ void BuildAlgorithmTable(THashChoicesArray& table);
 /// reported through SyntaxErrorExit (exit code 111, HelpSections 8).
 bool SelectAlgorithms(RunSettings& settings);
 
-/// Creates the hash object of each of the fourteen real algorithms.
+/// Creates the hash object of each of the fourteen real algorithms now
+/// (the engine otherwise makes each one when it is first used).
 void CreateHashers(THashChoicesArray& table);
 
 /// Maps an algorithm name read from a checksum list; unknown names give SHA2_256.

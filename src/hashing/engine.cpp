@@ -30,17 +30,19 @@ const std::string& FullPlaceholder() {
   return text;
 }
 
-// The record's own hash object, or a fresh one when the table has none yet
-// (tables built without CreateHashers). nullptr for None.
-IHash* HasherFor(const THashAlgorithmRec& rec, std::unique_ptr<IHash>& spare) {
+// The record's own hash object, made on first use and kept in the record.
+// nullptr for None, or when the object cannot be made (a crypto library
+// without the digest).
+IHash* HasherFor(const THashAlgorithmRec& rec) {
   if (!rec.IsRealHash) return nullptr;
-  if (rec.Hasher) return rec.Hasher.get();
-  try {
-    spare = MakeHasher(rec.Choice);
-  } catch (...) {
-    return nullptr;
+  if (!rec.Hasher) {
+    try {
+      rec.Hasher = MakeHasher(rec.Choice);
+    } catch (...) {
+      return nullptr;
+    }
   }
-  return spare.get();
+  return rec.Hasher.get();
 }
 
 std::string DigestText(IHash& hasher) {
@@ -195,8 +197,7 @@ std::string HashFileText(const THashAlgorithmRec& rec, const std::string& fileNa
       return readFailed ? PlaceholderText(rec.HashLength) : ready[static_cast<int>(rec.Choice)];
     }
   }
-  std::unique_ptr<IHash> spare;
-  IHash* hasher = HasherFor(rec, spare);
+  IHash* hasher = HasherFor(rec);
   if (hasher != nullptr) {
     hasher->Reset();
     if (StreamFile(fileName, {hasher}, {rec.Choice}, GlobalAbort)) {
@@ -209,8 +210,7 @@ std::string HashFileText(const THashAlgorithmRec& rec, const std::string& fileNa
 }
 
 std::string HashOfText(const THashAlgorithmRec& rec, std::string_view text) {
-  std::unique_ptr<IHash> spare;
-  IHash* hasher = HasherFor(rec, spare);
+  IHash* hasher = HasherFor(rec);
   if (hasher == nullptr) return PlaceholderText(rec.HashLength);
   hasher->Reset();
   hasher->Update(reinterpret_cast<const uint8_t*>(text.data()), text.size());
@@ -240,13 +240,12 @@ bool HashFileManyUntil(const THashChoicesArray& table, THashSet set, const std::
                        TGeneratedHashes& out, const std::function<bool()>& abandon) {
   for (std::string& text : out) text.clear();
   std::array<IHash*, kHashChoiceCount> byMember{};
-  std::array<std::unique_ptr<IHash>, kHashChoiceCount> spares;
   std::vector<IHash*> hashers;
   std::vector<THashChoices> choices;
   bool usable = true;
   for (int m = 1; m < kHashChoiceCount; ++m) {
     if (!InSet(set, ChoiceAt(m))) continue;
-    byMember[m] = HasherFor(table[m], spares[m]);
+    byMember[m] = HasherFor(table[m]);
     if (byMember[m] == nullptr) {
       usable = false;
       continue;

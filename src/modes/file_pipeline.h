@@ -62,9 +62,7 @@ class FilePipeline final : public IDigestSource {
   void Work();
   void Stop();
   // Hashes file `index`, claimed by the caller, with the caller's table.
-  void HashInto(THashChoicesArray& table, bool usable, size_t index, Result& r);
-  // Makes the loop's own hash objects on first use; false if they cannot be.
-  bool LoopCanHash();
+  void HashInto(const THashChoicesArray& table, size_t index, Result& r);
   // Hands the result of file `index` to the loop. Takes the lock.
   void Publish(size_t index, Result&& r);
 
@@ -83,9 +81,9 @@ class FilePipeline final : public IDigestSource {
   size_t waitingWorkers_ = 0;
   size_t loopWaitsFor_ = SIZE_MAX;    // the file the loop sleeps on, if any
   std::atomic<bool> stopping_{false};
-  // The loop's own hash objects, made when it first helps.
+  // The loop's own table, built when it first helps.
   THashChoicesArray loopTable_;
-  int loopTableState_ = 0;  // 0: not made yet, 1: usable, -1: unusable
+  bool loopTableBuilt_ = false;
   std::vector<std::thread> threads_;
 };
 
