@@ -58,15 +58,18 @@ bool InstallBusErrorHandler() {
 }
 
 std::mutex g_slotMutex;  // claims and releases; the handler only reads
+size_t g_liveBytes = 0;  // spanned by the claimed slots, under g_slotMutex
 
 int ClaimSlot(uintptr_t begin, uintptr_t end) {
   std::lock_guard<std::mutex> lock(g_slotMutex);
+  if (g_liveBytes + (end - begin) > MappedView::kLiveViewBudget) return -1;
   for (int i = 0; i < kSlots; ++i) {
     if (g_views[i].begin.load(std::memory_order_relaxed) != 0) continue;
     g_views[i].faulted.store(false, std::memory_order_relaxed);
     g_views[i].end.store(end, std::memory_order_relaxed);
     // Visible to the handler only once `end` and the flag are set.
     g_views[i].begin.store(begin, std::memory_order_release);
+    g_liveBytes += end - begin;
     return i;
   }
   return -1;
@@ -74,6 +77,8 @@ int ClaimSlot(uintptr_t begin, uintptr_t end) {
 
 void ReleaseSlot(int slot) {
   std::lock_guard<std::mutex> lock(g_slotMutex);
+  g_liveBytes -= g_views[slot].end.load(std::memory_order_relaxed) -
+                 g_views[slot].begin.load(std::memory_order_relaxed);
   g_views[slot].begin.store(0, std::memory_order_release);
 }
 

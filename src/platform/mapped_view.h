@@ -22,8 +22,13 @@ class MappedView {
 
   /// Views `length` (> 0) bytes of the open file `fd` from `offset`, which
   /// must be a multiple of ViewAlignment(). Any earlier view is dropped first.
-  /// False when the system refuses (the caller then reads the file instead).
+  /// False when the system refuses, or when the views of the whole process
+  /// would pass kLiveViewBudget bytes: the caller then reads the file
+  /// instead, so memory stays bounded however many files are hashed at once.
   bool Map(int fd, uint64_t offset, size_t length);
+
+  /// Bytes all live views of the process may span together.
+  static constexpr size_t kLiveViewBudget = 16u << 20;
 
   /// Drops the view (harmless when there is none).
   void Unmap();

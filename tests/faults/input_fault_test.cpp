@@ -111,5 +111,24 @@ TEST_F(HostileInput, SparseFiveGibibyteFileHashesInBoundedMemory) {
   EXPECT_LT(r.peakRssKiB, limitKiB);
 }
 
+// Large files hashed at once on every core, each with two algorithms (read
+// through views of the file cache): the views of all of them together stay
+// within a fixed budget, so memory is bounded however many run at once.
+TEST_F(HostileInput, LargeFilesOnEveryCoreStayUnderThirtyTwoMebibytes) {
+  for (int i = 0; i < 6; ++i) {
+    const std::string name = dir_ / ("many/f" + std::to_string(i) + ".bin");
+    WriteFile(name, "");
+    std::filesystem::resize_file(name, 64u << 20);
+  }
+  FaultRun r = Run({"-r", "-d", "many", "--md5", "--xx64"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  size_t md5Lines = 0;  // the MD5 of 64 MiB of zeros, once per file
+  for (const std::string& line : SplitLines(r.out))
+    if (line.find("7f614da9329cd3aebf59b91aadc30bf0") != std::string::npos) ++md5Lines;
+  EXPECT_EQ(md5Lines, 6u) << r.out;
+  long limitKiB = BuiltWithSanitizer() ? 256 * 1024 : 32 * 1024;
+  EXPECT_LT(r.peakRssKiB, limitKiB);
+}
+
 }  // namespace
 }  // namespace quorvid::test

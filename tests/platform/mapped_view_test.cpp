@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/file_reader.h"
@@ -80,6 +81,23 @@ TEST(MappedView, AFileCutShortUnderAViewReadsAsZerosAndIsReported) {
   ASSERT_TRUE(view.Map(fd, 0, 2 * page));
   EXPECT_FALSE(view.Faulted());
   view.Unmap();
+  ::close(fd);
+}
+
+TEST(MappedView, LiveViewsOfTheProcessStayWithinTheBudget) {
+  test::TempDir dir;
+  const size_t half = MappedView::kLiveViewBudget / 2;
+  test::WriteFile(dir / "f.bin", "");
+  std::filesystem::resize_file(dir / "f.bin", 3 * half);
+  int fd = ::open((dir / "f.bin").c_str(), O_RDONLY);
+  ASSERT_GE(fd, 0);
+  MappedView a, b, c;
+  ASSERT_TRUE(a.Map(fd, 0, half));
+  ASSERT_TRUE(b.Map(fd, half, half));
+  EXPECT_FALSE(c.Map(fd, 2 * half, half));  // over the budget: read instead
+  EXPECT_EQ(c.Data(), nullptr);
+  a.Unmap();
+  EXPECT_TRUE(c.Map(fd, 2 * half, half));
   ::close(fd);
 }
 
