@@ -17,7 +17,7 @@ void BuildAlgorithmTable(THashChoicesArray& table);
 /// (HashOption, All, with Prefix, GenerateList, Compare, Verify, VerifyMany)
 /// into SelectedHashes, SelectedHashCount, MaxHashLength, PrefixColumnWidth,
 /// SavedPrefixColumnWidth and the selected records' Prefix and LineLabel
-/// ("  {File}  "); creates the hash objects unless --nohash was given.
+/// ("  {File}  "). Hash objects are made later, as each algorithm is first used.
 /// Returns false when the run must end: -g with several algorithms, already
 /// reported through SyntaxErrorExit (exit code 111, HelpSections 8).
 bool SelectAlgorithms(RunSettings& settings);

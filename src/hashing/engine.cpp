@@ -56,8 +56,9 @@ std::string DigestText(IHash& hasher) {
 // second per GiB, but hashing straight from the cache is slower than from a
 // buffer the copy left in the processor's cache. So views are used only when
 // the hashing alone keeps every core busy; otherwise a spare core does the
-// copying alongside. Views are kViewSize bytes, so memory stays bounded
-// whatever the file size.
+// copying alongside. Views are kViewSize bytes and the views of the whole
+// process share a budget (a file past it is read instead), so memory stays
+// bounded whatever the file size.
 constexpr int64_t kViewThreshold = 4 << 20;
 constexpr size_t kViewSize = 8 << 20;
 
@@ -106,8 +107,9 @@ bool StreamViews(platform::FileReader& reader, const std::vector<IHash*>& hasher
                  const std::vector<THashChoices>& choices, const std::function<bool()>& abandon) {
   // A lone BLAKE3 goes through the ring too: its views are then mapped
   // while the cores hash the one before.
-  const bool lone = hashers.size() == 1 && choices[0] != THashChoices::Blake3;
-  if (hashers.empty() || lone || ParallelWidth() < 2) {
+  const bool onThisThread =
+      hashers.size() < 2 && (hashers.empty() || choices[0] != THashChoices::Blake3);
+  if (onThisThread || ParallelWidth() < 2) {
     platform::MappedView view;
     while (reader.ViewNext(view, kViewSize)) {
       for (IHash* h : hashers) h->Update(view.Data(), view.Size());
@@ -148,7 +150,8 @@ bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
   platform::FileReader reader;
   if (!reader.Open(fileName)) return false;
   if (abandon()) return false;
-  if (reader.RegularSize() >= kViewThreshold && HashingFillsCores(choices)) return StreamViews(reader, hashers, choices, abandon);
+  if (reader.RegularSize() >= kViewThreshold && HashingFillsCores(choices))
+    return StreamViews(reader, hashers, choices, abandon);
   uint8_t* buffer = ThreadBuffer();
   int64_t n = reader.Read(buffer, kReadBufferSize);
   if (n < 0) return false;
