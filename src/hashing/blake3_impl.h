@@ -29,6 +29,19 @@ enum Flags : uint8_t {
 inline constexpr std::array<uint32_t, 8> kIV = {0x6A09E667, 0xBB67AE85, 0x3C6EF372, 0xA54FF53A,
                                                 0x510E527F, 0x9B05688C, 0x1F83D9AB, 0x5BE0CD19};
 
+// The message word order of each of the seven rounds: round r+1 applies the
+// fixed permutation to round r. Shared by the portable and the SIMD code.
+constexpr std::array<std::array<uint8_t, 16>, 7> MakeMessageSchedule() {
+  constexpr std::array<uint8_t, 16> kPermutation = {2, 6, 3, 10, 7, 0, 4, 13,
+                                                    1, 11, 12, 5, 9, 14, 15, 8};
+  std::array<std::array<uint8_t, 16>, 7> schedule{};
+  for (uint8_t i = 0; i < 16; ++i) schedule[0][i] = i;
+  for (size_t r = 1; r < 7; ++r)
+    for (size_t i = 0; i < 16; ++i) schedule[r][i] = schedule[r - 1][kPermutation[i]];
+  return schedule;
+}
+inline constexpr auto kMessageSchedule = MakeMessageSchedule();
+
 /// Compresses one block into the chaining value `cv` (8 words).
 void CompressInPlacePortable(uint32_t cv[8], const uint8_t block[kBlockLen], uint8_t blockLen,
                              uint64_t counter, uint8_t flags);

@@ -6,19 +6,6 @@
 namespace quorvid::blake3 {
 namespace {
 
-// The message word order of each of the seven rounds: round r+1 applies the
-// fixed permutation to round r.
-constexpr std::array<std::array<uint8_t, 16>, 7> MakeSchedule() {
-  constexpr std::array<uint8_t, 16> kPermutation = {2, 6, 3, 10, 7, 0, 4, 13,
-                                                    1, 11, 12, 5, 9, 14, 15, 8};
-  std::array<std::array<uint8_t, 16>, 7> schedule{};
-  for (uint8_t i = 0; i < 16; ++i) schedule[0][i] = i;
-  for (size_t r = 1; r < 7; ++r)
-    for (size_t i = 0; i < 16; ++i) schedule[r][i] = schedule[r - 1][kPermutation[i]];
-  return schedule;
-}
-constexpr auto kSchedule = MakeSchedule();
-
 uint32_t Load32(const uint8_t* p) {
   return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
 }
@@ -42,7 +29,7 @@ inline void G(uint32_t* s, size_t a, size_t b, size_t c, size_t d, uint32_t x, u
 }
 
 inline void Round(uint32_t s[16], const uint32_t m[16], size_t round) {
-  const auto& o = kSchedule[round];
+  const auto& o = kMessageSchedule[round];
   G(s, 0, 4, 8, 12, m[o[0]], m[o[1]]);
   G(s, 1, 5, 9, 13, m[o[2]], m[o[3]]);
   G(s, 2, 6, 10, 14, m[o[4]], m[o[5]]);

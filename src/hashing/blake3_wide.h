@@ -20,19 +20,6 @@
 
 namespace quorvid::blake3::wide {
 
-// Word order of the message in each of the seven rounds: each round applies
-// the fixed permutation to the order of the round before.
-constexpr std::array<std::array<uint8_t, 16>, 7> MakeWideSchedule() {
-  constexpr std::array<uint8_t, 16> kPermutation = {2, 6, 3, 10, 7, 0, 4, 13,
-                                                    1, 11, 12, 5, 9, 14, 15, 8};
-  std::array<std::array<uint8_t, 16>, 7> schedule{};
-  for (uint8_t i = 0; i < 16; ++i) schedule[0][i] = i;
-  for (size_t r = 1; r < 7; ++r)
-    for (size_t i = 0; i < 16; ++i) schedule[r][i] = schedule[r - 1][kPermutation[i]];
-  return schedule;
-}
-inline constexpr auto kWideSchedule = MakeWideSchedule();
-
 template <class V>
 inline void G(typename V::Reg* s, size_t a, size_t b, size_t c, size_t d, typename V::Reg x,
               typename V::Reg y) {
@@ -50,7 +37,7 @@ inline void G(typename V::Reg* s, size_t a, size_t b, size_t c, size_t d, typena
 // constant and the message words stay in registers.
 template <class V, size_t R>
 inline void Round(typename V::Reg* s, const typename V::Reg* m) {
-  constexpr const auto& o = kWideSchedule[R];
+  constexpr const auto& o = kMessageSchedule[R];
   G<V>(s, 0, 4, 8, 12, m[o[0]], m[o[1]]);
   G<V>(s, 1, 5, 9, 13, m[o[2]], m[o[3]]);
   G<V>(s, 2, 6, 10, 14, m[o[4]], m[o[5]]);
