@@ -151,14 +151,7 @@ bool StreamToHashersInParallel(const std::vector<TWeightedHasher>& hashers, size
     return read(buffers[slot].get(), bufferSize);
   };
   // The first piece is already there: asking `abort` before it would drop it.
-  bool askedFirst = false;
-  const std::function<bool()> check = [&] {
-    if (!askedFirst) {
-      askedFirst = true;
-      if (firstBuffer != nullptr) return false;
-    }
-    return abort && abort();
-  };
+  const std::function<bool()> check = [&] { return !firstPending && abort && abort(); };
   return StreamPiecesInParallel(hashers, groups, next, check, slots);
 }
 
