@@ -92,26 +92,32 @@ static mode_t ModeArgument(int flags, va_list args) {
   return (flags & (O_CREAT | O_TMPFILE)) != 0 ? (mode_t)va_arg(args, int) : 0;
 }
 
+typedef int (*OpenFunction)(const char*, int, ...);
+
+/* The faults of `path`, then the real call named `name`. */
+static int OpenThrough(const char* name, OpenFunction* real, const char* path, int flags,
+                       mode_t mode) {
+  if (*real == NULL) *real = (OpenFunction)dlsym(RTLD_NEXT, name);
+  if (Before(path) != 0) return -1;
+  return After(path, (*real)(path, flags, mode));
+}
+
 int open(const char* path, int flags, ...) {
-  static int (*real)(const char*, int, ...);
-  if (real == NULL) real = (int (*)(const char*, int, ...))dlsym(RTLD_NEXT, "open");
+  static OpenFunction real;
   va_list args;
   va_start(args, flags);
   mode_t mode = ModeArgument(flags, args);
   va_end(args);
-  if (Before(path) != 0) return -1;
-  return After(path, real(path, flags, mode));
+  return OpenThrough("open", &real, path, flags, mode);
 }
 
 int open64(const char* path, int flags, ...) {
-  static int (*real)(const char*, int, ...);
-  if (real == NULL) real = (int (*)(const char*, int, ...))dlsym(RTLD_NEXT, "open64");
+  static OpenFunction real;
   va_list args;
   va_start(args, flags);
   mode_t mode = ModeArgument(flags, args);
   va_end(args);
-  if (Before(path) != 0) return -1;
-  return After(path, real(path, flags, mode));
+  return OpenThrough("open64", &real, path, flags, mode);
 }
 
 int openat(int dir, const char* path, int flags, ...) {
