@@ -262,7 +262,7 @@ void Run(RunSettings& s) {
   SetUpLineLayout(s);
   s.HelpSections = hs::Generate | hs::Directory;
   if (s.GenerateList.Found) OpenChecksumList(s);
-  // Hash objects are made as each algorithm is first used.
+  if (!s.HashOption[static_cast<size_t>(THashChoices::None)].Found) CreateHashers(s.AlgorithmTable);
 
   Dispatch(s);
 }

@@ -17,9 +17,7 @@ struct THashAlgorithmRec {
   bool IsRealHash = false;
   int32_t HashLength = 0;
   int32_t PrefixWidth = 0;
-  // Made on first use (or by CreateHashers) and kept: a cache, so it may be
-  // filled through a const record. A table belongs to one thread.
-  mutable std::shared_ptr<IHash> Hasher;
+  std::shared_ptr<IHash> Hasher;  // empty until CreateHashers
   std::string LineLabel;
   std::string FsumLabel;
   std::string Prefix;

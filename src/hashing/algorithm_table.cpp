@@ -159,8 +159,7 @@ bool SelectAlgorithms(RunSettings& settings) {
     settings.PrefixColumnWidth = 0;
   }
 
-  // Hash objects are made when first used: a run that needs none of the
-  // crypto library's digests never starts it up.
+  if (!noHash) CreateHashers(table);
   return true;
 }
 

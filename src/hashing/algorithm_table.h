@@ -17,13 +17,12 @@ void BuildAlgorithmTable(THashChoicesArray& table);
 /// (HashOption, All, with Prefix, GenerateList, Compare, Verify, VerifyMany)
 /// into SelectedHashes, SelectedHashCount, MaxHashLength, PrefixColumnWidth,
 /// SavedPrefixColumnWidth and the selected records' Prefix and LineLabel
-/// ("  {File}  "). Hash objects are made later, as each algorithm is first used.
+/// ("  {File}  "); creates the hash objects unless --nohash was given.
 /// Returns false when the run must end: -g with several algorithms, already
 /// reported through SyntaxErrorExit (exit code 111, HelpSections 8).
 bool SelectAlgorithms(RunSettings& settings);
 
-/// Creates the hash object of each of the fourteen real algorithms now
-/// (the engine otherwise makes each one when it is first used).
+/// Creates the hash object of each of the fourteen real algorithms.
 void CreateHashers(THashChoicesArray& table);
 
 /// Maps an algorithm name read from a checksum list; unknown names give SHA2_256.

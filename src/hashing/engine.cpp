@@ -30,19 +30,17 @@ const std::string& FullPlaceholder() {
   return text;
 }
 
-// The record's own hash object, made on first use and kept in the record.
-// nullptr for None, or when the object cannot be made (a crypto library
-// without the digest).
-IHash* HasherFor(const THashAlgorithmRec& rec) {
+// The record's own hash object, or a fresh one when the table has none yet
+// (tables built without CreateHashers). nullptr for None.
+IHash* HasherFor(const THashAlgorithmRec& rec, std::unique_ptr<IHash>& spare) {
   if (!rec.IsRealHash) return nullptr;
-  if (!rec.Hasher) {
-    try {
-      rec.Hasher = MakeHasher(rec.Choice);
-    } catch (...) {
-      return nullptr;
-    }
+  if (rec.Hasher) return rec.Hasher.get();
+  try {
+    spare = MakeHasher(rec.Choice);
+  } catch (...) {
+    return nullptr;
   }
-  return rec.Hasher.get();
+  return spare.get();
 }
 
 std::string DigestText(IHash& hasher) {
@@ -200,7 +198,8 @@ std::string HashFileText(const THashAlgorithmRec& rec, const std::string& fileNa
       return readFailed ? PlaceholderText(rec.HashLength) : ready[static_cast<int>(rec.Choice)];
     }
   }
-  IHash* hasher = HasherFor(rec);
+  std::unique_ptr<IHash> spare;
+  IHash* hasher = HasherFor(rec, spare);
   if (hasher != nullptr) {
     hasher->Reset();
     if (StreamFile(fileName, {hasher}, {rec.Choice}, GlobalAbort)) {
@@ -213,7 +212,8 @@ std::string HashFileText(const THashAlgorithmRec& rec, const std::string& fileNa
 }
 
 std::string HashOfText(const THashAlgorithmRec& rec, std::string_view text) {
-  IHash* hasher = HasherFor(rec);
+  std::unique_ptr<IHash> spare;
+  IHash* hasher = HasherFor(rec, spare);
   if (hasher == nullptr) return PlaceholderText(rec.HashLength);
   hasher->Reset();
   hasher->Update(reinterpret_cast<const uint8_t*>(text.data()), text.size());
@@ -243,12 +243,13 @@ bool HashFileManyUntil(const THashChoicesArray& table, THashSet set, const std::
                        TGeneratedHashes& out, const std::function<bool()>& abandon) {
   for (std::string& text : out) text.clear();
   std::array<IHash*, kHashChoiceCount> byMember{};
+  std::array<std::unique_ptr<IHash>, kHashChoiceCount> spares;
   std::vector<IHash*> hashers;
   std::vector<THashChoices> choices;
   bool usable = true;
   for (int m = 1; m < kHashChoiceCount; ++m) {
     if (!InSet(set, ChoiceAt(m))) continue;
-    byMember[m] = HasherFor(table[m]);
+    byMember[m] = HasherFor(table[m], spares[m]);
     if (byMember[m] == nullptr) {
       usable = false;
       continue;

@@ -31,7 +31,7 @@ std::string PlaceholderText(int32_t hashLength);
 /// or 1 with the placeholder returned when the name is missing, a folder,
 /// cannot be opened or read, the abort check fires, or `rec` is None. Any
 /// existing non-folder name is read (devices and pipes to their end). Uses
-/// rec.Hasher, made on first use.
+/// rec.Hasher, or a temporary hash object when the table has none.
 std::string HashFileText(const THashAlgorithmRec& rec, const std::string& fileName,
                          int32_t& failed);
 

@@ -60,8 +60,8 @@ void FilePipeline::Stop() {
     if (t.joinable()) t.join();
 }
 
-void FilePipeline::HashInto(const THashChoicesArray& table, size_t index, Result& r) {
-  if (stopping_ || !worth_(files_[index])) return;
+void FilePipeline::HashInto(THashChoicesArray& table, bool usable, size_t index, Result& r) {
+  if (!usable || stopping_ || !worth_(files_[index])) return;
   const std::function<bool()> abandon = [this] { return stopping_.load(std::memory_order_relaxed); };
   r.failed = !HashFileManyUntil(table, set_, files_[index], r.texts, abandon);
   r.hashed = true;
@@ -83,10 +83,15 @@ void FilePipeline::Publish(size_t index, Result&& r) {
 }
 
 void FilePipeline::Work() {
-  // Hash objects of this thread's own, made on first use: the run's table
-  // belongs to the loop.
+  // Hash objects of this thread's own: the run's table belongs to the loop.
   THashChoicesArray table;
   BuildAlgorithmTable(table);
+  bool usable = true;
+  try {
+    CreateHashers(table);
+  } catch (...) {
+    usable = false;  // the loop then reads every file itself
+  }
   // Files are claimed a few at a time, so the lock is taken once per batch.
   const size_t batch = std::max<size_t>(1, std::min<size_t>(8, window_ / 4));
   for (;;) {
@@ -113,10 +118,23 @@ void FilePipeline::Work() {
     }
     for (size_t index = first; index < last; ++index) {
       Result r;
-      HashInto(table, index, r);
+      HashInto(table, usable, index, r);
       Publish(index, std::move(r));
     }
   }
+}
+
+bool FilePipeline::LoopCanHash() {
+  if (loopTableState_ == 0) {
+    BuildAlgorithmTable(loopTable_);
+    try {
+      CreateHashers(loopTable_);
+      loopTableState_ = 1;
+    } catch (...) {
+      loopTableState_ = -1;  // the loop only waits then
+    }
+  }
+  return loopTableState_ > 0;
 }
 
 bool FilePipeline::Lookup(const std::string& fileName, THashSet set, TGeneratedHashes& out,
@@ -137,15 +155,13 @@ bool FilePipeline::Lookup(const std::string& fileName, THashSet set, TGeneratedH
     auto it = results_.find(index);
     if (stopping_ || (it != results_.end() && it->second.done)) break;
     const size_t free = std::max(next_, cursor_);
-    if (free < files_.size() && results_.size() < window_) {
+    if (free < files_.size() && results_.size() < window_ && LoopCanHash()) {
       // This file or one after it that no worker took: hash it here.
       next_ = free + 1;
       results_[free];
       lock.unlock();
       Result r;
-      if (!loopTableBuilt_) BuildAlgorithmTable(loopTable_);
-      loopTableBuilt_ = true;
-      HashInto(loopTable_, free, r);
+      HashInto(loopTable_, true, free, r);
       Publish(free, std::move(r));
       lock.lock();
       continue;

@@ -62,7 +62,9 @@ class FilePipeline final : public IDigestSource {
   void Work();
   void Stop();
   // Hashes file `index`, claimed by the caller, with the caller's table.
-  void HashInto(const THashChoicesArray& table, size_t index, Result& r);
+  void HashInto(THashChoicesArray& table, bool usable, size_t index, Result& r);
+  // Makes the loop's own hash objects on first use; false if they cannot be.
+  bool LoopCanHash();
   // Hands the result of file `index` to the loop. Takes the lock.
   void Publish(size_t index, Result&& r);
 
@@ -81,9 +83,9 @@ class FilePipeline final : public IDigestSource {
   size_t waitingWorkers_ = 0;
   size_t loopWaitsFor_ = SIZE_MAX;    // the file the loop sleeps on, if any
   std::atomic<bool> stopping_{false};
-  // The loop's own table, built when it first helps.
+  // The loop's own hash objects, made when it first helps.
   THashChoicesArray loopTable_;
-  bool loopTableBuilt_ = false;
+  int loopTableState_ = 0;  // 0: not made yet, 1: usable, -1: unusable
   std::vector<std::thread> threads_;
 };
 
