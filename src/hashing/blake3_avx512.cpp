@@ -8,32 +8,6 @@
 namespace quorvid::blake3 {
 namespace {
 
-// Index vectors of one butterfly step of a 16x16 transpose: the step for
-// distance d swaps bit d of the row number with bit d of the column number.
-// `upper` picks the row of each pair that has bit d set.
-struct ButterflyIndex {
-  alignas(64) uint32_t index[16];
-};
-
-constexpr ButterflyIndex MakeButterfly(uint32_t d, bool upper) {
-  ButterflyIndex b{};
-  for (uint32_t c = 0; c < 16; ++c) {
-    bool bitSet = (c & d) != 0;
-    if (!upper)
-      b.index[c] = bitSet ? 16 + (c - d) : c;  // from the lower row, else the upper row
-    else
-      b.index[c] = bitSet ? 16 + c : c + d;
-  }
-  return b;
-}
-
-constexpr ButterflyIndex kButterfly[4][2] = {
-    {MakeButterfly(1, false), MakeButterfly(1, true)},
-    {MakeButterfly(2, false), MakeButterfly(2, true)},
-    {MakeButterfly(4, false), MakeButterfly(4, true)},
-    {MakeButterfly(8, false), MakeButterfly(8, true)},
-};
-
 struct Avx512 {
   using Reg = __m512i;
   static constexpr size_t kLanes = 16;
@@ -43,39 +17,67 @@ struct Avx512 {
   static void Store(uint32_t* p, Reg r) { _mm512_store_si512(p, r); }
   static Reg Add(Reg a, Reg b) { return _mm512_add_epi32(a, b); }
   static Reg Xor(Reg a, Reg b) { return _mm512_xor_si512(a, b); }
-  // The all-lanes mask form: GCC 12 warns about the undefined source of the
-  // plain form.
+  // The all-lanes mask forms: GCC 12 warns about the undefined source of
+  // the plain forms.
+  static constexpr __mmask16 kAll16 = 0xFFFF;
+  static constexpr __mmask8 kAll8 = 0xFF;
   template <int N>
   static Reg Ror(Reg x) {
-    return _mm512_maskz_ror_epi32(static_cast<__mmask16>(0xFFFF), x, N);
+    return _mm512_maskz_ror_epi32(kAll16, x, N);
   }
   static Reg Rot16(Reg x) { return Ror<16>(x); }
   static Reg Rot12(Reg x) { return Ror<12>(x); }
   static Reg Rot8(Reg x) { return Ror<8>(x); }
   static Reg Rot7(Reg x) { return Ror<7>(x); }
 
+  static Reg Unpack32Low(Reg a, Reg b) { return _mm512_maskz_unpacklo_epi32(kAll16, a, b); }
+  static Reg Unpack32High(Reg a, Reg b) { return _mm512_maskz_unpackhi_epi32(kAll16, a, b); }
+  static Reg Unpack64Low(Reg a, Reg b) { return _mm512_maskz_unpacklo_epi64(kAll8, a, b); }
+  static Reg Unpack64High(Reg a, Reg b) { return _mm512_maskz_unpackhi_epi64(kAll8, a, b); }
+  // Picks 128-bit quarters: two from `a`, then two from `b`, as `Imm` says.
+  template <int Imm>
+  static Reg Quarters(Reg a, Reg b) {
+    return _mm512_maskz_shuffle_i32x4(kAll16, a, b, Imm);
+  }
+
   // Register l holds the sixteen words of input l; afterwards register w
-  // holds word w of every input. Four butterfly steps, one per index bit.
+  // holds word w of every input. Written out step by step so every value
+  // stays in a register: pairs of 32-bit words, then of 64-bit words, then a
+  // 4x4 transpose of the 128-bit quarters.
   static void Transpose(Reg r[16]) {
-    for (size_t step = 0; step < 4; ++step) {
-      const size_t d = size_t{1} << step;
-      const Reg lowIndex = _mm512_load_si512(kButterfly[step][0].index);
-      const Reg highIndex = _mm512_load_si512(kButterfly[step][1].index);
-      for (size_t i = 0; i < 16; ++i) {
-        if ((i & d) != 0) continue;
-        Reg a = r[i];
-        Reg b = r[i + d];
-        r[i] = _mm512_permutex2var_epi32(a, lowIndex, b);
-        r[i + d] = _mm512_permutex2var_epi32(a, highIndex, b);
-      }
+    Reg a[16];
+    for (size_t i = 0; i < 16; i += 2) {
+      a[i] = Unpack32Low(r[i], r[i + 1]);
+      a[i + 1] = Unpack32High(r[i], r[i + 1]);
+    }
+    // b[4g + k], quarter j: word 4j + k of inputs 4g to 4g + 3.
+    Reg b[16];
+    for (size_t g = 0; g < 16; g += 4) {
+      b[g + 0] = Unpack64Low(a[g], a[g + 2]);
+      b[g + 1] = Unpack64High(a[g], a[g + 2]);
+      b[g + 2] = Unpack64Low(a[g + 1], a[g + 3]);
+      b[g + 3] = Unpack64High(a[g + 1], a[g + 3]);
+    }
+    for (size_t k = 0; k < 4; ++k) {
+      const Reg c0 = Quarters<0x44>(b[k], b[4 + k]);   // quarters 0, 1 of both
+      const Reg c1 = Quarters<0xEE>(b[k], b[4 + k]);   // quarters 2, 3 of both
+      const Reg c2 = Quarters<0x44>(b[8 + k], b[12 + k]);
+      const Reg c3 = Quarters<0xEE>(b[8 + k], b[12 + k]);
+      r[k] = Quarters<0x88>(c0, c2);  // quarter 0 of each
+      r[4 + k] = Quarters<0xDD>(c0, c2);
+      r[8 + k] = Quarters<0x88>(c1, c3);
+      r[12 + k] = Quarters<0xDD>(c1, c3);
     }
   }
 
   static void LoadMessage(const uint8_t* const* inputs, size_t offset, Reg m[16]) {
     for (size_t l = 0; l < 16; ++l) {
       // Sixteen input streams at once outrun the hardware prefetcher when
-      // the data comes from memory: ask for each a few blocks ahead.
-      _mm_prefetch(reinterpret_cast<const char*>(inputs[l] + offset + 1024), _MM_HINT_T0);
+      // the data comes from memory. Chunks come in groups of sixteen side by
+      // side, so the same block of the next group lies 16 KiB ahead: about
+      // one group's hashing time, enough to hide the memory's latency.
+      _mm_prefetch(reinterpret_cast<const char*>(inputs[l] + offset + kLanes * kChunkLen),
+                   _MM_HINT_T0);
       m[l] = _mm512_loadu_si512(inputs[l] + offset);
     }
     Transpose(m);
