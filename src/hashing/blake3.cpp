@@ -228,13 +228,17 @@ void Blake3::Reset() {
   std::copy(kIV.begin(), kIV.end(), key_);
   ChunkInit(chunk_, key_, 0, 0);
   cvStackLen_ = 0;
+  startChunk_ = 0;
 }
 
 // Merges completed subtrees until the stack holds one entry per set bit of
 // `totalChunks`. Merging is lazy: the newest entry may still be the root's
 // child, which only the next input or Final can tell.
 void Blake3::MergeCvStack(uint64_t totalChunks) {
-  size_t postMergeLen = static_cast<size_t>(std::popcount(totalChunks));
+  // Counted from the first chunk this hasher saw: a hasher started by ResetAt
+  // holds only its own subtree, and its start is a multiple of that
+  // subtree's size, so the chunks before it add no bits here.
+  size_t postMergeLen = static_cast<size_t>(std::popcount(totalChunks - startChunk_));
   while (cvStackLen_ > postMergeLen) {
     uint8_t* parentNode = cvStack_ + (cvStackLen_ - 2) * kOutLen;
     OutputChainingValue(ParentOutput(parentNode, key_, chunk_.flags), parentNode);
@@ -300,9 +304,30 @@ void Blake3::Update(const uint8_t* input, size_t size) {
   }
 }
 
-void Blake3::Final(uint8_t* out) {
+void Blake3::Final(uint8_t* out) { Finish(true, out); }
+
+void Blake3::ResetAt(uint64_t chunkCounter) {
+  Reset();
+  chunk_.chunkCounter = chunkCounter;
+  startChunk_ = chunkCounter;
+}
+
+void Blake3::FinalSubtree(uint8_t cv[kOutLen]) { Finish(false, cv); }
+
+void Blake3::PushSubtree(const uint8_t cv[kOutLen], uint64_t chunks) {
+  PushCv(cv, chunk_.chunkCounter);
+  chunk_.chunkCounter += chunks;
+}
+
+void Blake3::Finish(bool root, uint8_t* out) {
+  const auto emit = [&](const Output& o) {
+    if (root)
+      OutputRootBytes(o, out);
+    else
+      OutputChainingValue(o, out);
+  };
   if (cvStackLen_ == 0) {
-    OutputRootBytes(ChunkOutput(chunk_), out);
+    emit(ChunkOutput(chunk_));
     return;
   }
   Output output;
@@ -323,7 +348,7 @@ void Blake3::Final(uint8_t* out) {
     OutputChainingValue(output, parentBlock + kOutLen);
     output = ParentOutput(parentBlock, key_, chunk_.flags);
   }
-  OutputRootBytes(output, out);
+  emit(output);
 }
 
 }  // namespace quorvid

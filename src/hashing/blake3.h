@@ -23,6 +23,25 @@ class Blake3 final : public IHash {
   /// default). The digest is the same either way.
   void SetThreaded(bool threaded) { threaded_ = threaded; }
 
+  // --- Hashing one large input on several threads: each thread hashes whole
+  // subtrees with its own positioned hasher, and their chaining values are
+  // added in order to the hasher of the whole input.
+
+  /// Starts over as the hasher of a part of a longer input that begins at
+  /// chunk `chunkCounter` (its byte offset / 1024), for FinalSubtree.
+  void ResetAt(uint64_t chunkCounter);
+
+  /// The chaining value of what was fed since ResetAt, which must be a whole
+  /// subtree of the longer input: a power-of-two number of chunks starting
+  /// at a multiple of that number. Ends this hasher's use until a reset.
+  void FinalSubtree(uint8_t cv[blake3::kOutLen]);
+
+  /// Adds the chaining value of the whole subtree of `chunks` chunks that
+  /// follows what was fed so far. What was fed must end on a multiple of
+  /// `chunks` chunks, and more input (or another subtree) must follow: a
+  /// pushed subtree can never be the root.
+  void PushSubtree(const uint8_t cv[blake3::kOutLen], uint64_t chunks);
+
   /// The chunk in progress: its chaining value, counter and buffered block.
   struct ChunkState {
     uint32_t cv[8];
@@ -36,10 +55,13 @@ class Blake3 final : public IHash {
  private:
   void MergeCvStack(uint64_t totalChunks);
   void PushCv(const uint8_t cv[blake3::kOutLen], uint64_t chunkCounter);
+  // Final's tree walk: the root bytes, or for FinalSubtree the chaining value.
+  void Finish(bool root, uint8_t* out);
 
   bool threaded_ = true;
   uint32_t key_[8];
   ChunkState chunk_;
+  uint64_t startChunk_ = 0;  // where ResetAt placed this hasher
   uint8_t cvStackLen_ = 0;
   // Room for kMaxDepth levels plus the one lazily merged extra entry.
   uint8_t cvStack_[(blake3::kMaxDepth + 1) * blake3::kOutLen];

@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "hashing/blake3.h"
+#include "hashing/blake3_file.h"
 #include "hashing/hasher.h"
 #include "hashing/parallel_pool.h"
 #include "hashing/parallel_stream.h"
@@ -103,13 +105,12 @@ std::vector<TWeightedHasher> Weighted(const std::vector<IHash*>& hashers,
 // is read after the views.
 bool StreamViews(platform::FileReader& reader, const std::vector<IHash*>& hashers,
                  const std::vector<THashChoices>& choices, const std::function<bool()>& abandon) {
-  // A lone BLAKE3 goes through the ring too: its views are then mapped
-  // while the cores hash the one before.
-  const bool onThisThread =
-      hashers.size() < 2 && (hashers.empty() || choices[0] != THashChoices::Blake3);
-  if (onThisThread || ParallelWidth() < 2) {
+  if (hashers.size() < 2 || ParallelWidth() < 2) {
+    // Hashing that outruns the page faults gets its views set up at once.
+    const bool populate = hashers.size() == 1 && (choices[0] == THashChoices::Blake3 ||
+                                                  choices[0] == THashChoices::XXHash64);
     platform::MappedView view;
-    while (reader.ViewNext(view, kViewSize)) {
+    while (reader.ViewNext(view, kViewSize, populate)) {
       for (IHash* h : hashers) h->Update(view.Data(), view.Size());
       if (view.Faulted() || abandon()) return false;
     }
@@ -148,6 +149,15 @@ bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
   platform::FileReader reader;
   if (!reader.Open(fileName)) return false;
   if (abandon()) return false;
+  if (reader.RegularSize() >= static_cast<int64_t>(2 * kViewSize) && choices.size() == 1 &&
+      choices[0] == THashChoices::Blake3 && ParallelWidth() > 1) {
+    // A lone BLAKE3: each core hashes whole views of its own.
+    if (auto* blake3 = dynamic_cast<Blake3*>(hashers[0])) {
+      if (!HashWholeViewsInParallel(reader, *blake3, kViewSize, ParallelWidth(), abandon))
+        return false;
+      return ReadToEnd(reader, hashers, abandon);
+    }
+  }
   if (reader.RegularSize() >= kViewThreshold && HashingFillsCores(choices))
     return StreamViews(reader, hashers, choices, abandon);
   uint8_t* buffer = ThreadBuffer();

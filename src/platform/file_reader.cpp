@@ -42,20 +42,45 @@ int64_t FileReader::Read(uint8_t* buffer, size_t size) {
   }
 }
 
-bool FileReader::ViewNext(MappedView& view, size_t length) {
+int64_t FileReader::ReadAt(uint8_t* buffer, size_t size, uint64_t offset) const {
+  if (fd_ < 0) return -1;
+  for (;;) {
+    ssize_t n = ::pread(fd_, buffer, size, static_cast<off_t>(offset));
+    if (n >= 0) return static_cast<int64_t>(n);
+    if (errno != EINTR) return -1;
+  }
+}
+
+bool FileReader::ViewAt(MappedView& view, uint64_t offset, size_t length, bool populate) const {
+  view.Unmap();
+  if (fd_ < 0 || regularSize_ < 0 || length == 0) return false;
+  if (offset > static_cast<uint64_t>(regularSize_) ||
+      length > static_cast<uint64_t>(regularSize_) - offset)
+    return false;
+  return view.Map(fd_, offset, length, populate);
+}
+
+bool FileReader::SeekTo(uint64_t offset) {
+  if (fd_ < 0) return false;
+  if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) >= 0) return true;
+  Close();
+  return false;
+}
+
+bool FileReader::ViewNext(MappedView& view, size_t length, bool populate) {
   view.Unmap();
   if (fd_ < 0 || regularSize_ < 0) return false;
   const auto size = static_cast<uint64_t>(regularSize_);
   if (viewed_ < size && length > 0) {
     const size_t take = static_cast<size_t>(std::min<uint64_t>(length, size - viewed_));
-    if (view.Map(fd_, viewed_, take)) {
+    if (ViewAt(view, viewed_, take, populate)) {
       viewed_ += take;
       return true;
     }
   }
   // Reads take over from here; should the file position not move, a later
   // Read fails rather than hash the front of the file twice.
-  if (viewed_ > 0 && ::lseek(fd_, static_cast<off_t>(viewed_), SEEK_SET) < 0) Close();
+  if (viewed_ > 0) SeekTo(viewed_);
   return false;
 }
 

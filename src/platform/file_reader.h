@@ -34,7 +34,24 @@ class FileReader {
   /// instead of reading them. False past that size or when the system
   /// refuses; Read then goes on right after the last byte viewed, so a file
   /// that grew meanwhile is still read to its end.
-  bool ViewNext(MappedView& view, size_t length);
+  /// `populate` is passed on to MappedView::Map.
+  bool ViewNext(MappedView& view, size_t length, bool populate = false);
+
+  /// Views `length` bytes at `offset` (a multiple of
+  /// MappedView::ViewAlignment()), which must lie within the size at open.
+  /// Leaves the read position alone, and several threads may call it at once
+  /// (each with its own view). False when the system refuses. `populate` is
+  /// passed on to MappedView::Map.
+  bool ViewAt(MappedView& view, uint64_t offset, size_t length, bool populate = false) const;
+
+  /// Reads up to `size` bytes at `offset`, as Read does, but leaves the read
+  /// position alone; several threads may call it at once.
+  int64_t ReadAt(uint8_t* buffer, size_t size, uint64_t offset) const;
+
+  /// Moves the read position to `offset`, so Read goes on from there. False
+  /// when the system refuses; the file is then closed, so later reads fail
+  /// rather than hash the wrong bytes.
+  bool SeekTo(uint64_t offset);
 
   /// Closes the file (harmless when none is open).
   void Close();

@@ -88,10 +88,13 @@ MappedView::~MappedView() { Unmap(); }
 
 size_t MappedView::ViewAlignment() { return static_cast<size_t>(::sysconf(_SC_PAGESIZE)); }
 
-bool MappedView::Map(int fd, uint64_t offset, size_t length) {
+bool MappedView::Map(int fd, uint64_t offset, size_t length, bool populate) {
   Unmap();
   if (length == 0 || !InstallBusErrorHandler()) return false;
-  void* p = ::mmap(nullptr, length, PROT_READ, MAP_SHARED, fd, static_cast<off_t>(offset));
+  // A page that cannot be populated is simply left for its first touch,
+  // where the guarded fault handling sees it.
+  const int flags = MAP_SHARED | (populate ? MAP_POPULATE : 0);
+  void* p = ::mmap(nullptr, length, PROT_READ, flags, fd, static_cast<off_t>(offset));
   if (p == MAP_FAILED) return false;
   const auto begin = reinterpret_cast<uintptr_t>(p);
   slot_ = ClaimSlot(begin, begin + length);
@@ -99,8 +102,6 @@ bool MappedView::Map(int fd, uint64_t offset, size_t length) {
     ::munmap(p, length);
     return false;
   }
-  // Only a hint: start bringing the view's pages in before they are read.
-  // ::madvise(p, length, MADV_WILLNEED);
   base_ = static_cast<const uint8_t*>(p);
   length_ = length;
   return true;

@@ -25,7 +25,10 @@ class MappedView {
   /// False when the system refuses, or when the views of the whole process
   /// would pass kLiveViewBudget bytes: the caller then reads the file
   /// instead, so memory stays bounded however many files are hashed at once.
-  bool Map(int fd, uint64_t offset, size_t length);
+  /// With `populate`, every page of the view is set up at once rather than
+  /// on first touch: far cheaper for hashing fast enough that the faults,
+  /// and the prefetches they defeat, would cost more than the work.
+  bool Map(int fd, uint64_t offset, size_t length, bool populate = false);
 
   /// Bytes all live views of the process may span together.
   static constexpr size_t kLiveViewBudget = 16u << 20;

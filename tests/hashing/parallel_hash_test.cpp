@@ -1,6 +1,7 @@
 // The thread pool and multi-threaded BLAKE3: every index runs once, busy and
-// nested calls fall back to the caller, and threaded digests equal the
-// single-threaded ones on sizes around subtree boundaries.
+// nested calls fall back to the caller, threaded digests equal the
+// single-threaded ones on sizes around subtree boundaries, and so do
+// digests put together from subtrees hashed apart.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -79,6 +80,37 @@ TEST(ParallelBlake3, SeveralHashersOnSeveralThreadsAgree) {
     threads.emplace_back([&, t] { results[t] = Blake3Text(data, data.size(), 1 << 20, true); });
   for (auto& t : threads) t.join();
   for (const auto& r : results) EXPECT_EQ(r, expected);
+}
+
+// Whole subtrees hashed by hashers of their own (each fed in uneven pieces),
+// their chaining values pushed in order, then whatever follows: the digest
+// of the whole input, whatever the number of subtrees and the tail.
+TEST(ParallelBlake3, SubtreesHashedApartGiveTheWholeDigest) {
+  const size_t kPart = 4 * 1024;  // four chunks
+  const auto data = Pattern(9 * kPart + 5000);
+  for (size_t parts : {2, 3, 5, 8}) {
+    for (size_t tail : {0, 1, 1023, 1024, 1025, 4095, 4096, 5000}) {
+      const size_t size = parts * kPart + tail;
+      Blake3 whole;
+      for (size_t i = 0; i < parts; ++i) {
+        Blake3 part;
+        part.SetThreaded(false);
+        part.ResetAt(i * kPart / 1024);
+        const uint8_t* p = data.data() + i * kPart;
+        part.Update(p, 1000);
+        part.Update(p + 1000, 24);
+        part.Update(p + 1024, kPart - 1024);
+        uint8_t cv[32];
+        part.FinalSubtree(cv);
+        whole.PushSubtree(cv, kPart / 1024);
+      }
+      whole.Update(data.data() + parts * kPart, tail);
+      uint8_t out[32];
+      whole.Final(out);
+      EXPECT_EQ(HexText({out, 32}), Blake3Text(data, size, size, false))
+          << parts << " parts, tail " << tail;
+    }
+  }
 }
 
 }  // namespace
