@@ -1,5 +1,6 @@
 // Throughput (bytes per second) of each algorithm on 64 KiB, 16 MiB and
-// 256 MiB buffers, plus the engine's one-read path over a file for all fourteen.
+// 256 MiB buffers, of each BLAKE3 variant this processor runs, plus the
+// engine's one-read path over a file for all fourteen.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -8,6 +9,8 @@
 #include <vector>
 
 #include "hashing/algorithm_table.h"
+#include "hashing/blake3.h"
+#include "hashing/blake3_impl.h"
 #include "hashing/engine.h"
 #include "hashing/hasher.h"
 
@@ -31,6 +34,28 @@ void BM_Hash(benchmark::State& state, THashChoices choice) {
     hasher->Final(digest);
     benchmark::DoNotOptimize(digest);
   }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+}
+
+// One BLAKE3 variant (one thread) on a buffer, to compare the variants and
+// tune each on this processor.
+void BM_Blake3Variant(benchmark::State& state, quorvid::blake3::Variant variant) {
+  if (!quorvid::blake3::VariantSupported(variant)) {
+    state.SkipWithError("not supported by this processor");
+    return;
+  }
+  const auto data = Buffer(static_cast<size_t>(state.range(0)));
+  const auto before = quorvid::blake3::UseVariant(variant);
+  quorvid::Blake3 hasher;
+  hasher.SetThreaded(false);
+  uint8_t digest[32];
+  for (auto _ : state) {
+    hasher.Reset();
+    hasher.Update(data.data(), data.size());
+    hasher.Final(digest);
+    benchmark::DoNotOptimize(digest);
+  }
+  quorvid::blake3::UseVariant(before);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
 }
 
@@ -63,6 +88,15 @@ int main(int argc, char** argv) {
         ->Arg(64 << 10)
         ->Arg(16 << 20)
         ->Arg(256 << 20)  // beyond the caches: the kernel fed from memory
+        ->Unit(benchmark::kMicrosecond);
+  }
+  using quorvid::blake3::Variant;
+  for (auto [name, variant] : {std::pair{"Portable", Variant::Portable}, {"SSE4.1", Variant::Sse41},
+                               {"AVX2", Variant::Avx2}, {"AVX-512", Variant::Avx512}}) {
+    benchmark::RegisterBenchmark((std::string("BM_Blake3Variant/") + name).c_str(),
+                                 BM_Blake3Variant, variant)
+        ->Arg(16 << 20)
+        ->Arg(256 << 20)
         ->Unit(benchmark::kMicrosecond);
   }
   benchmark::RegisterBenchmark("BM_HashFileManyAll", BM_HashFileManyAll)
