@@ -159,13 +159,13 @@ bool SelectAlgorithms(RunSettings& settings) {
     settings.PrefixColumnWidth = 0;
   }
 
-  if (!noHash) CreateHashers(table);
+  if (!noHash) CreateHashers(table, settings.SelectedHashes);
   return true;
 }
 
-void CreateHashers(THashChoicesArray& table) {
+void CreateHashers(THashChoicesArray& table, THashSet set) {
   for (int m = 1; m < kHashChoiceCount; ++m) {
-    if (table[m].Hasher) continue;
+    if (table[m].Hasher || !InSet(set, ChoiceAt(m))) continue;
     try {
       table[m].Hasher = MakeHasher(ChoiceAt(m));
     } catch (const std::exception&) {

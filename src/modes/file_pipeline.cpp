@@ -88,7 +88,7 @@ void FilePipeline::Work() {
   BuildAlgorithmTable(table);
   bool usable = true;
   try {
-    CreateHashers(table);
+    CreateHashers(table, set_);
   } catch (...) {
     usable = false;  // the loop then reads every file itself
   }
@@ -128,7 +128,7 @@ bool FilePipeline::LoopCanHash() {
   if (loopTableState_ == 0) {
     BuildAlgorithmTable(loopTable_);
     try {
-      CreateHashers(loopTable_);
+      CreateHashers(loopTable_, set_);
       loopTableState_ = 1;
     } catch (...) {
       loopTableState_ = -1;  // the loop only waits then
