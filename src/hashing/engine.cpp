@@ -51,23 +51,17 @@ std::string DigestText(IHash& hasher) {
   return HexText({digest, hasher.DigestSize()});
 }
 
-// Large regular files may be hashed through views of the file cache instead
-// of being copied into a buffer first. The copy costs a core about a quarter
-// second per GiB, but hashing straight from the cache is slower than from a
-// buffer the copy left in the processor's cache. So views are used only when
-// the hashing alone keeps every core busy; otherwise a spare core does the
-// copying alongside. Views are kViewSize bytes and the views of the whole
-// process share a budget (a file past it is read instead), so memory stays
-// bounded whatever the file size.
+// Large regular files are hashed through views of the file cache instead of
+// being copied into a buffer first: the copy costs a core about a quarter
+// second per GiB. A view's pages are set up at once when it is mapped where
+// that was measured to pay: on a core the hashing leaves free, or before
+// hashing fast enough that a page fault every few pages, which also defeats
+// the prefetching, would cost more than the work.
+// Views are kViewSize bytes and the views of the whole process share a
+// budget (a file past it is read instead), so memory stays bounded whatever
+// the file size.
 constexpr int64_t kViewThreshold = 4 << 20;
 constexpr size_t kViewSize = 8 << 20;
-
-// BLAKE3 splits large inputs across the cores by itself.
-bool HashingFillsCores(const std::vector<THashChoices>& choices) {
-  const size_t width = ParallelWidth();
-  if (width < 2 || choices.size() >= width) return true;
-  return choices.size() == 1 && choices[0] == THashChoices::Blake3;
-}
 
 // One buffer per thread, so files are streamed without an allocation each.
 uint8_t* ThreadBuffer() {
@@ -98,15 +92,16 @@ std::vector<TWeightedHasher> Weighted(const std::vector<IHash*>& hashers,
   return weighted;
 }
 
-// A large regular file through views: on this thread for one algorithm (which
-// may split each view across the cores itself), else one view feeds every
-// group of algorithms at once while the next ones are mapped. A view that
-// lost a page fails the file. Whatever the file grew by since it was opened
-// is read after the views.
+// A large regular file through views: on this thread on one core or for a
+// lone BLAKE3 (which splits each view across the cores itself), else one
+// view feeds every group of algorithms at once while this thread maps the
+// next ones. A view that lost a page fails the file. Whatever the file grew
+// by since it was opened is read after the views.
 bool StreamViews(platform::FileReader& reader, const std::vector<IHash*>& hashers,
                  const std::vector<THashChoices>& choices, const std::function<bool()>& abandon) {
-  if (hashers.size() < 2 || ParallelWidth() < 2) {
-    // Hashing that outruns the page faults gets its views set up at once.
+  const bool loneBlake3 = hashers.size() == 1 && choices[0] == THashChoices::Blake3;
+  if (hashers.empty() || loneBlake3 || ParallelWidth() < 2) {
+    // Setting the pages up first pays for hashing that outruns the faults.
     const bool populate = hashers.size() == 1 && (choices[0] == THashChoices::Blake3 ||
                                                   choices[0] == THashChoices::XXHash64);
     platform::MappedView view;
@@ -122,10 +117,13 @@ bool StreamViews(platform::FileReader& reader, const std::vector<IHash*>& hasher
   std::vector<std::unique_ptr<uint8_t[]>> buffers(kSlots);
   bool viewing = true;
   bool faulted = false;
+  // This thread sets up the pages of the next view only on a core the
+  // groups leave free; where they fill every core, their faults cost less.
+  const bool spareCore = hashers.size() < ParallelWidth();
   const TPieceSource next = [&](size_t slot, const uint8_t*& data) -> int64_t {
     faulted = faulted || views[slot].Faulted();  // its groups are done with it
     if (faulted) return -1;
-    if (viewing && reader.ViewNext(views[slot], kViewSize)) {
+    if (viewing && reader.ViewNext(views[slot], kViewSize, spareCore)) {
       data = views[slot].Data();
       return static_cast<int64_t>(views[slot].Size());
     }
@@ -158,8 +156,7 @@ bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
       return ReadToEnd(reader, hashers, abandon);
     }
   }
-  if (reader.RegularSize() >= kViewThreshold && HashingFillsCores(choices))
-    return StreamViews(reader, hashers, choices, abandon);
+  if (reader.RegularSize() >= kViewThreshold) return StreamViews(reader, hashers, choices, abandon);
   uint8_t* buffer = ThreadBuffer();
   int64_t n = reader.Read(buffer, kReadBufferSize);
   if (n < 0) return false;
