@@ -127,6 +127,7 @@ for name, tool, unit, amount, secs, qsecs, rss in rows:
     amount, secs = float(amount), float(secs)
     speed = amount / secs / (1e6 if unit == "MB/s" else 1)
     ratio = "-" if qsecs == "-" else "%.2f" % (float(qsecs) and secs / float(qsecs))
-    print("| %s | %s | %.0f %s | %s | %s MiB |" % (name, tool, speed, unit, ratio, rss))
+    rss = "-" if rss == "-" else rss + " MiB"
+    print("| %s | %s | %.0f %s | %s | %s |" % (name, tool, speed, unit, ratio, rss))
 PY
 [[ ${KEEP:-0} == 1 ]] || rm -rf "$DATA"
