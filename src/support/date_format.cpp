@@ -24,13 +24,6 @@ bool StartsWithNoCase(std::string_view text, size_t at, std::string_view prefix)
   return true;
 }
 
-size_t Utf8Length(std::string_view text) {
-  size_t count = 0;
-  for (unsigned char c : text)
-    if ((c & 0xC0) != 0x80) ++count;
-  return count;
-}
-
 // Byte length of the UTF-8 sequence starting at `at` (1 for ASCII and for
 // stray bytes, so malformed text is still copied byte by byte).
 size_t SequenceLength(std::string_view text, size_t at) {
@@ -47,6 +40,14 @@ size_t SequenceLength(std::string_view text, size_t at) {
          (static_cast<unsigned char>(text[at + k]) & 0xC0) == 0x80)
     ++k;
   return k;
+}
+
+// Characters in `text`, counted as SequenceLength walks it: a stray byte
+// counts as one, so malformed text cannot slip past the length limit.
+size_t Utf8Length(std::string_view text) {
+  size_t count = 0;
+  for (size_t at = 0; at < text.size(); at += SequenceLength(text, at)) ++count;
+  return count;
 }
 
 // A 12-hour clock is used for the whole pattern when it holds an am/pm

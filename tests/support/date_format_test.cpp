@@ -189,6 +189,10 @@ TEST(FormatDate, ResultIsCutAtWholePieces) {
   std::string accents;
   for (int i = 0; i < 255; ++i) accents += "\xC3\xA9";
   EXPECT_EQ(Fmt(accents + "dd"), accents);
+  // Stray bytes that are not UTF-8 count one character each, so malformed
+  // text cannot pass the limit (it once could, by any length).
+  EXPECT_EQ(Fmt(std::string(2000, '\x9C')), std::string(255, '\x9C'));
+  EXPECT_EQ(Fmt("\xC3\xA9" + std::string(300, '\xA9')), "\xC3\xA9" + std::string(254, '\xA9'));
 }
 
 TEST(FormatDate, ValuesBeforeTheBaseDay) {
