@@ -262,8 +262,6 @@ void Run(RunSettings& s) {
   SetUpLineLayout(s);
   s.HelpSections = hs::Generate | hs::Directory;
   if (s.GenerateList.Found) OpenChecksumList(s);
-  if (!s.HashOption[static_cast<size_t>(THashChoices::None)].Found)
-    CreateHashers(s.AlgorithmTable, s.SelectedHashes);
 
   Dispatch(s);
 }

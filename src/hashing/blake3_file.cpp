@@ -27,7 +27,7 @@ struct Shared {
   uint64_t nextClaim = 0;
   uint64_t nextAdd = 0;
   std::map<uint64_t, Cv> waiting;  // finished parts ahead of nextAdd
-  bool stop = false;
+  bool stop = false;  // a part failed or the caller said stop
 };
 
 // The chaining value of the part at `offset`: through a view of the file
@@ -62,7 +62,6 @@ bool HashWholeViewsInParallel(platform::FileReader& reader, Blake3& hasher, size
   const uint64_t chunksPerPart = viewSize / blake3::kChunkLen;
   const std::thread::id caller = std::this_thread::get_id();
   Shared s;
-  bool failed = false;  // written under the mutex
 
   const auto work = [&](size_t) {
     std::unique_ptr<uint8_t[]> buffer;
@@ -81,7 +80,6 @@ bool HashWholeViewsInParallel(platform::FileReader& reader, Blake3& hasher, size
       const bool ok = !abandoned && HashPart(reader, index * viewSize, viewSize, buffer, cv);
       std::lock_guard<std::mutex> lock(s.mutex);
       if (!ok) {
-        failed = true;
         s.stop = true;
         s.moved.notify_all();
         return;
@@ -97,7 +95,8 @@ bool HashWholeViewsInParallel(platform::FileReader& reader, Blake3& hasher, size
     }
   };
   ParallelFor(std::max<size_t>(1, threads), work);
-  if (failed || s.nextAdd != parts) return false;
+  // A failed part is never added, so the count tells failure too.
+  if (s.nextAdd != parts) return false;
   return reader.SeekTo(parts * viewSize);
 }
 

@@ -76,6 +76,11 @@ size_t SubtreePartSize(int64_t fileSize) {
   return part;
 }
 
+// The one algorithm of a file hashed with exactly one, else None.
+THashChoices LoneAlgorithm(const std::vector<THashChoices>& choices) {
+  return choices.size() == 1 ? choices[0] : THashChoices::None;
+}
+
 // One buffer per thread, so files are streamed without an allocation each.
 uint8_t* ThreadBuffer() {
   thread_local std::unique_ptr<uint8_t[]> buffer(new uint8_t[kReadBufferSize]);
@@ -112,11 +117,10 @@ std::vector<TWeightedHasher> Weighted(const std::vector<IHash*>& hashers,
 // by since it was opened is read after the views.
 bool StreamViews(platform::FileReader& reader, const std::vector<IHash*>& hashers,
                  const std::vector<THashChoices>& choices, const std::function<bool()>& abandon) {
-  const bool loneBlake3 = hashers.size() == 1 && choices[0] == THashChoices::Blake3;
-  if (hashers.empty() || loneBlake3 || ParallelWidth() < 2) {
+  const THashChoices lone = LoneAlgorithm(choices);
+  if (hashers.empty() || lone == THashChoices::Blake3 || ParallelWidth() < 2) {
     // Setting the pages up first pays for hashing that outruns the faults.
-    const bool populate = hashers.size() == 1 && (choices[0] == THashChoices::Blake3 ||
-                                                  choices[0] == THashChoices::XXHash64);
+    const bool populate = lone == THashChoices::Blake3 || lone == THashChoices::XXHash64;
     platform::MappedView view;
     while (reader.ViewNext(view, kViewSize, populate)) {
       for (IHash* h : hashers) h->Update(view.Data(), view.Size());
@@ -160,8 +164,8 @@ bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
   platform::FileReader reader;
   if (!reader.Open(fileName)) return false;
   if (abandon()) return false;
-  if (reader.RegularSize() >= static_cast<int64_t>(2 * kViewSize) && choices.size() == 1 &&
-      choices[0] == THashChoices::Blake3 && ParallelWidth() > 1) {
+  if (reader.RegularSize() >= static_cast<int64_t>(2 * kViewSize) &&
+      LoneAlgorithm(choices) == THashChoices::Blake3 && ParallelWidth() > 1) {
     // A lone BLAKE3: each core hashes whole views of its own.
     if (auto* blake3 = dynamic_cast<Blake3*>(hashers[0])) {
       const size_t part = SubtreePartSize(reader.RegularSize());
