@@ -15,8 +15,9 @@ namespace {
 
 using Cv = std::array<uint8_t, blake3::kOutLen>;
 
-// Reads, for a part no view could be had for, go in pieces of this size.
-constexpr size_t kReadPiece = 1 << 20;
+// Parts are read in pieces of this size: small enough to stay in the
+// core's own cache between the copy and the hashing.
+constexpr size_t kReadPiece = 256 << 10;
 // How far claims may run ahead of the first part not yet added: bounds the
 // chaining values kept waiting should one thread stall.
 constexpr uint64_t kClaimWindow = 64;
@@ -30,25 +31,24 @@ struct Shared {
   bool stop = false;  // a part failed or the caller said stop
 };
 
-// The chaining value of the part at `offset`: through a view of the file
-// cache, or by reads when no view can be had.
-bool HashPart(const platform::FileReader& reader, uint64_t offset, size_t size,
-              std::unique_ptr<uint8_t[]>& buffer, Cv& cv) {
+// One buffer per thread, kept for the next file: fresh memory costs a
+// page fault per page on first touch.
+uint8_t* PieceBuffer() {
+  thread_local std::unique_ptr<uint8_t[]> buffer(new uint8_t[kReadPiece]);
+  return buffer.get();
+}
+
+// The chaining value of the part at `offset`.
+bool HashPart(const platform::FileReader& reader, uint64_t offset, size_t size, Cv& cv) {
   Blake3 part;
   part.SetThreaded(false);  // the other threads are busy with parts of their own
   part.ResetAt(offset / blake3::kChunkLen);
-  platform::MappedView view;
-  if (reader.ViewAt(view, offset, size, /*populate=*/true)) {
-    part.Update(view.Data(), view.Size());
-    if (view.Faulted()) return false;
-  } else {
-    if (!buffer) buffer.reset(new uint8_t[kReadPiece]);
-    for (size_t done = 0; done < size;) {
-      const int64_t n = reader.ReadAt(buffer.get(), std::min(kReadPiece, size - done), offset + done);
-      if (n <= 0) return false;  // unreadable, or cut short
-      part.Update(buffer.get(), static_cast<size_t>(n));
-      done += static_cast<size_t>(n);
-    }
+  uint8_t* buffer = PieceBuffer();
+  for (size_t done = 0; done < size;) {
+    const int64_t n = reader.ReadAt(buffer, std::min(kReadPiece, size - done), offset + done);
+    if (n <= 0) return false;  // unreadable, or cut short
+    part.Update(buffer, static_cast<size_t>(n));
+    done += static_cast<size_t>(n);
   }
   part.FinalSubtree(cv.data());
   return true;
@@ -56,15 +56,14 @@ bool HashPart(const platform::FileReader& reader, uint64_t offset, size_t size,
 
 }  // namespace
 
-bool HashWholeViewsInParallel(platform::FileReader& reader, Blake3& hasher, size_t viewSize,
+bool HashWholePartsInParallel(platform::FileReader& reader, Blake3& hasher, size_t partSize,
                               size_t threads, const std::function<bool()>& abandon) {
-  const uint64_t parts = static_cast<uint64_t>(reader.RegularSize()) / viewSize;
-  const uint64_t chunksPerPart = viewSize / blake3::kChunkLen;
+  const uint64_t parts = static_cast<uint64_t>(reader.RegularSize()) / partSize;
+  const uint64_t chunksPerPart = partSize / blake3::kChunkLen;
   const std::thread::id caller = std::this_thread::get_id();
   Shared s;
 
   const auto work = [&](size_t) {
-    std::unique_ptr<uint8_t[]> buffer;
     for (;;) {
       uint64_t index;
       {
@@ -77,7 +76,7 @@ bool HashWholeViewsInParallel(platform::FileReader& reader, Blake3& hasher, size
       }
       Cv cv;
       const bool abandoned = std::this_thread::get_id() == caller && abandon && abandon();
-      const bool ok = !abandoned && HashPart(reader, index * viewSize, viewSize, buffer, cv);
+      const bool ok = !abandoned && HashPart(reader, index * partSize, partSize, cv);
       std::lock_guard<std::mutex> lock(s.mutex);
       if (!ok) {
         s.stop = true;
@@ -97,7 +96,7 @@ bool HashWholeViewsInParallel(platform::FileReader& reader, Blake3& hasher, size
   ParallelFor(std::max<size_t>(1, threads), work);
   // A failed part is never added, so the count tells failure too.
   if (s.nextAdd != parts) return false;
-  return reader.SeekTo(parts * viewSize);
+  return reader.SeekTo(parts * partSize);
 }
 
 }  // namespace quorvid

@@ -51,27 +51,22 @@ std::string DigestText(IHash& hasher) {
   return HexText({digest, hasher.DigestSize()});
 }
 
-// Large regular files are hashed through views of the file cache instead of
-// being copied into a buffer first: the copy costs a core about a quarter
-// second per GiB. A view's pages are set up at once when it is mapped where
-// that was measured to pay: on a core the hashing leaves free, or before
-// hashing fast enough that a page fault every few pages, which also defeats
-// the prefetching, would cost more than the work.
-// Views are kViewSize bytes and the views of the whole process share a
-// budget (a file past it is read instead), so memory stays bounded whatever
-// the file size; 4 MiB hashed as fast as 8 MiB and keeps two files viewed at
-// once within the budget.
-constexpr int64_t kViewThreshold = 4 << 20;
-constexpr size_t kViewSize = 4 << 20;
+// Past the first buffer, files are read in pieces small enough to stay in
+// the core's own cache until they are hashed. Views of the file cache
+// (mmap) were measured too: on a virtual machine each page of a fresh view
+// cost about 1.7 us on first touch, more than the hashing itself for the
+// fast algorithms, while the copy through the kernel's own mapping costs
+// about 50 ms per GiB.
+constexpr size_t kStreamPiece = 256 << 10;
 
-// Views of a lone BLAKE3's file, each hashed whole by one core: about 16 per
-// core, so the cores finish close together (with four 8 MiB parts each, the
-// core that took one more held a 64 MiB file back by a tenth), but no
-// smaller than 1 MiB.
+// Parts of a lone BLAKE3's file, each hashed whole by one core: about 16 per
+// core, so the cores finish close together (with four parts each, the core
+// that took one more held a 64 MiB file back by a tenth), between 256 KiB and
+// 4 MiB.
 size_t SubtreePartSize(int64_t fileSize) {
-  constexpr size_t kMinPart = 1 << 20;
+  constexpr size_t kMinPart = 256 << 10;
   const auto wanted = static_cast<int64_t>(16 * ParallelWidth());
-  size_t part = kViewSize;
+  size_t part = 4 << 20;
   while (part > kMinPart && fileSize / static_cast<int64_t>(part) < wanted) part /= 2;
   return part;
 }
@@ -79,6 +74,13 @@ size_t SubtreePartSize(int64_t fileSize) {
 // The one algorithm of a file hashed with exactly one, else None.
 THashChoices LoneAlgorithm(const std::vector<THashChoices>& choices) {
   return choices.size() == 1 ? choices[0] : THashChoices::None;
+}
+
+// A lone algorithm that hashes faster than its bytes move from one core's
+// cache to another's is best left on the reading thread: XXHash64 over
+// 1 GiB took 117 ms so, against 178 ms with a thread reading beside it.
+bool OutrunsTheHandOver(THashChoices lone) {
+  return lone != THashChoices::None && EstimatedCostPerByte(lone) < 0.3;
 }
 
 // One buffer per thread, so files are streamed without an allocation each.
@@ -95,7 +97,7 @@ bool ReadToEnd(platform::FileReader& reader, const std::vector<IHash*>& hashers,
     if (abandon()) return false;
     // Reading to the end (a zero count), not to the first short read, keeps
     // pipes and devices such as /dev/stdin whole.
-    int64_t n = reader.Read(buffer, kReadBufferSize);
+    int64_t n = reader.Read(buffer, kStreamPiece);
     if (n < 0) return false;
     if (n == 0) return true;
     for (IHash* h : hashers) h->Update(buffer, static_cast<size_t>(n));
@@ -110,51 +112,6 @@ std::vector<TWeightedHasher> Weighted(const std::vector<IHash*>& hashers,
   return weighted;
 }
 
-// A large regular file through views: on this thread on one core or for a
-// lone BLAKE3 (which splits each view across the cores itself), else one
-// view feeds every group of algorithms at once while this thread maps the
-// next ones. A view that lost a page fails the file. Whatever the file grew
-// by since it was opened is read after the views.
-bool StreamViews(platform::FileReader& reader, const std::vector<IHash*>& hashers,
-                 const std::vector<THashChoices>& choices, const std::function<bool()>& abandon) {
-  const THashChoices lone = LoneAlgorithm(choices);
-  if (hashers.empty() || lone == THashChoices::Blake3 || ParallelWidth() < 2) {
-    // Setting the pages up first pays for hashing that outruns the faults.
-    const bool populate = lone == THashChoices::Blake3 || lone == THashChoices::XXHash64;
-    platform::MappedView view;
-    while (reader.ViewNext(view, kViewSize, populate)) {
-      for (IHash* h : hashers) h->Update(view.Data(), view.Size());
-      if (view.Faulted() || abandon()) return false;
-    }
-    return ReadToEnd(reader, hashers, abandon);
-  }
-  // Two views: the one being hashed and the next; more did not measure faster.
-  constexpr size_t kSlots = 2;
-  std::vector<platform::MappedView> views(kSlots);
-  std::vector<std::unique_ptr<uint8_t[]>> buffers(kSlots);
-  bool viewing = true;
-  bool faulted = false;
-  // This thread sets up the pages of the next view only on a core the
-  // groups leave free; where they fill every core, their faults cost less.
-  const bool spareCore = hashers.size() < ParallelWidth();
-  const TPieceSource next = [&](size_t slot, const uint8_t*& data) -> int64_t {
-    faulted = faulted || views[slot].Faulted();  // its groups are done with it
-    if (faulted) return -1;
-    if (viewing && reader.ViewNext(views[slot], kViewSize, spareCore)) {
-      data = views[slot].Data();
-      return static_cast<int64_t>(views[slot].Size());
-    }
-    viewing = false;
-    if (!buffers[slot]) buffers[slot].reset(new uint8_t[kReadBufferSize]);
-    data = buffers[slot].get();
-    return reader.Read(buffers[slot].get(), kReadBufferSize);
-  };
-  bool ok = StreamPiecesInParallel(Weighted(hashers, choices),
-                                   std::min(ParallelWidth(), hashers.size()), next, abandon, kSlots);
-  for (const platform::MappedView& view : views) ok = ok && !view.Faulted();
-  return ok;
-}
-
 // Opens the file once and feeds every chunk to each hasher (already reset).
 // Over more than one buffer the algorithms run side by side on the machine's
 // cores, each group of them on its own thread. False when the file
@@ -164,17 +121,17 @@ bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
   platform::FileReader reader;
   if (!reader.Open(fileName)) return false;
   if (abandon()) return false;
-  if (reader.RegularSize() >= static_cast<int64_t>(2 * kViewSize) &&
-      LoneAlgorithm(choices) == THashChoices::Blake3 && ParallelWidth() > 1) {
-    // A lone BLAKE3: each core hashes whole views of its own.
+  const THashChoices lone = LoneAlgorithm(choices);
+  if (lone == THashChoices::Blake3 && ParallelWidth() > 1 &&
+      reader.RegularSize() > static_cast<int64_t>(kReadBufferSize)) {
+    // A lone BLAKE3: each core reads and hashes whole parts of its own.
     if (auto* blake3 = dynamic_cast<Blake3*>(hashers[0])) {
       const size_t part = SubtreePartSize(reader.RegularSize());
-      if (!HashWholeViewsInParallel(reader, *blake3, part, ParallelWidth(), abandon))
+      if (!HashWholePartsInParallel(reader, *blake3, part, ParallelWidth(), abandon))
         return false;
       return ReadToEnd(reader, hashers, abandon);
     }
   }
-  if (reader.RegularSize() >= kViewThreshold) return StreamViews(reader, hashers, choices, abandon);
   uint8_t* buffer = ThreadBuffer();
   int64_t n = reader.Read(buffer, kReadBufferSize);
   if (n < 0) return false;
@@ -182,7 +139,7 @@ bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
   // A file longer than one buffer is read on this thread while the hashing
   // runs on others, so the copying out of the file cache overlaps it.
   const bool more = static_cast<size_t>(n) == kReadBufferSize;
-  if (!more || hashers.empty() || ParallelWidth() < 2) {
+  if (!more || hashers.empty() || ParallelWidth() < 2 || OutrunsTheHandOver(lone)) {
     for (IHash* h : hashers) h->Update(buffer, static_cast<size_t>(n));
     // A regular file read whole at its opening size needs no read to see
     // its end: the common case of many small files saves a call each.

@@ -29,17 +29,30 @@ bool FileReader::Open(const std::string& path) {
   if (S_ISREG(st.st_mode) && st.st_size > (1 << 20)) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   fd_ = fd;
   regularSize_ = S_ISREG(st.st_mode) ? static_cast<int64_t>(st.st_size) : -1;
-  viewed_ = 0;
+  position_ = 0;
   return true;
 }
 
 int64_t FileReader::Read(uint8_t* buffer, size_t size) {
   if (fd_ < 0) return -1;
+  if (size == 0) return 0;
   for (;;) {
     ssize_t n = ::read(fd_, buffer, size);
-    if (n >= 0) return static_cast<int64_t>(n);
+    if (n > 0) {
+      position_ += static_cast<uint64_t>(n);
+      return static_cast<int64_t>(n);
+    }
+    if (n == 0) return CutShort() ? -1 : 0;
     if (errno != EINTR) return -1;
   }
+}
+
+bool FileReader::CutShort() const {
+  if (regularSize_ < 0 || position_ >= static_cast<uint64_t>(regularSize_)) return false;
+  // Some files (those of /sys) claim a size they never hold: only a file
+  // that is now shorter than at open was cut short.
+  struct stat st {};
+  return ::fstat(fd_, &st) == 0 && st.st_size < regularSize_;
 }
 
 int64_t FileReader::ReadAt(uint8_t* buffer, size_t size, uint64_t offset) const {
@@ -51,36 +64,13 @@ int64_t FileReader::ReadAt(uint8_t* buffer, size_t size, uint64_t offset) const 
   }
 }
 
-bool FileReader::ViewAt(MappedView& view, uint64_t offset, size_t length, bool populate) const {
-  view.Unmap();
-  if (fd_ < 0 || regularSize_ < 0 || length == 0) return false;
-  if (offset > static_cast<uint64_t>(regularSize_) ||
-      length > static_cast<uint64_t>(regularSize_) - offset)
-    return false;
-  return view.Map(fd_, offset, length, populate);
-}
-
 bool FileReader::SeekTo(uint64_t offset) {
   if (fd_ < 0) return false;
-  if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) >= 0) return true;
-  Close();
-  return false;
-}
-
-bool FileReader::ViewNext(MappedView& view, size_t length, bool populate) {
-  view.Unmap();
-  if (fd_ < 0 || regularSize_ < 0) return false;
-  const auto size = static_cast<uint64_t>(regularSize_);
-  if (viewed_ < size && length > 0) {
-    const size_t take = static_cast<size_t>(std::min<uint64_t>(length, size - viewed_));
-    if (ViewAt(view, viewed_, take, populate)) {
-      viewed_ += take;
-      return true;
-    }
+  if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) >= 0) {
+    position_ = offset;
+    return true;
   }
-  // Reads take over from here; should the file position not move, a later
-  // Read fails rather than hash the front of the file twice.
-  if (viewed_ > 0) SeekTo(viewed_);
+  Close();
   return false;
 }
 

@@ -111,9 +111,9 @@ TEST_F(HostileInput, SparseFiveGibibyteFileHashesInBoundedMemory) {
   EXPECT_LT(r.peakRssKiB, limitKiB);
 }
 
-// Large files hashed at once on every core, each with two algorithms (read
-// through views of the file cache): the views of all of them together stay
-// within a fixed budget, so memory is bounded however many run at once.
+// Large files hashed at once on every core, each with two algorithms: each
+// is read through a few buffers of its own, so memory stays bounded however
+// many run at once.
 TEST_F(HostileInput, LargeFilesOnEveryCoreStayUnderThirtyTwoMebibytes) {
   for (int i = 0; i < 6; ++i) {
     const std::string name = dir_ / ("many/f" + std::to_string(i) + ".bin");

@@ -1,6 +1,6 @@
-// One BLAKE3 over a large file on every core: whole views hashed apart must
-// give the digest of the file's bytes whether they are viewed or read, and a
-// file cut short, or a stop, must fail rather than give a digest.
+// One BLAKE3 over a large file on every core: whole parts hashed apart must
+// give the digest of the file's bytes, and a file cut short, or a stop, must
+// fail rather than give a digest.
 #include "hashing/blake3_file.h"
 
 #include <gtest/gtest.h>
@@ -11,16 +11,14 @@
 #include <thread>
 
 #include "hashing/parallel_pool.h"
-#include "platform/mapped_view.h"
 #include "test_support.h"
 
 namespace quorvid {
 namespace {
 
 using platform::FileReader;
-using platform::MappedView;
 
-const size_t kView = 64 * 1024;  // a power of two, a multiple of the page size
+const size_t kPart = 64 * 1024;  // a power of two
 
 std::string Pattern(size_t size) {
   std::string s(size, '\0');
@@ -40,13 +38,13 @@ std::string DigestOf(const std::string& content) {
   return Digest(h);
 }
 
-// The views in parallel, then the rest of the file read as the engine does.
+// The parts in parallel, then the rest of the file read as the engine does.
 bool HashFile(const std::string& path, size_t threads, std::string& digest,
-              const std::function<bool()>& abandon = {}, size_t view = kView) {
+              const std::function<bool()>& abandon = {}, size_t part = kPart) {
   FileReader reader;
   if (!reader.Open(path)) return false;
   Blake3 h;
-  if (!HashWholeViewsInParallel(reader, h, view, threads, abandon)) return false;
+  if (!HashWholePartsInParallel(reader, h, part, threads, abandon)) return false;
   uint8_t buf[3000];
   int64_t n;
   while ((n = reader.Read(buf, sizeof buf)) > 0) h.Update(buf, static_cast<size_t>(n));
@@ -55,9 +53,9 @@ bool HashFile(const std::string& path, size_t threads, std::string& digest,
   return true;
 }
 
-TEST(Blake3File, WholeViewsOnSeveralThreadsGiveTheFilesDigest) {
+TEST(Blake3File, WholePartsOnSeveralThreadsGiveTheFilesDigest) {
   test::TempDir dir;
-  for (size_t size : {2 * kView, 2 * kView + 1, 3 * kView + 1000, 7 * kView + kView - 1}) {
+  for (size_t size : {2 * kPart, 2 * kPart + 1, 3 * kPart + 1000, 7 * kPart + kPart - 1}) {
     const std::string content = Pattern(size);
     test::WriteFile(dir / "f.bin", content);
     for (size_t threads : {size_t{1}, size_t{2}, size_t{5}, ParallelWidth()}) {
@@ -68,43 +66,27 @@ TEST(Blake3File, WholeViewsOnSeveralThreadsGiveTheFilesDigest) {
   }
 }
 
-// With the process's view budget spent elsewhere, the parts are read, each
-// in several reads when they are large.
-TEST(Blake3File, PartsAreReadWhenNoViewCanBeHad) {
+// Parts larger than a read piece are read in several pieces.
+TEST(Blake3File, LargePartsAreReadInPieces) {
   test::TempDir dir;
-  test::WriteFile(dir / "hold.bin", "");
-  std::filesystem::resize_file(dir / "hold.bin", MappedView::kLiveViewBudget);
-  FileReader holder;
-  ASSERT_TRUE(holder.Open(dir / "hold.bin"));
-  MappedView held;
-  ASSERT_TRUE(holder.ViewAt(held, 0, MappedView::kLiveViewBudget));
-
-  for (size_t view : {kView, size_t{4} << 20}) {
-    const std::string content = Pattern(3 * view + 333);
-    test::WriteFile(dir / "f.bin", content);
-    std::string digest;
-    ASSERT_TRUE(HashFile(dir / "f.bin", 2, digest, {}, view)) << view;
-    EXPECT_EQ(digest, DigestOf(content)) << view;
-  }
-
-  // A file cut short after it was opened fails on that road too.
-  FileReader reader;
-  ASSERT_TRUE(reader.Open(dir / "f.bin"));
-  std::filesystem::resize_file(dir / "f.bin", 5 << 20);
-  Blake3 h;
-  EXPECT_FALSE(HashWholeViewsInParallel(reader, h, 4 << 20, 2, {}));
+  const size_t part = size_t{4} << 20;
+  const std::string content = Pattern(3 * part + 333);
+  test::WriteFile(dir / "f.bin", content);
+  std::string digest;
+  ASSERT_TRUE(HashFile(dir / "f.bin", 2, digest, {}, part));
+  EXPECT_EQ(digest, DigestOf(content));
 }
 
 TEST(Blake3File, AFileCutShortOrAStopFailsTheFile) {
   test::TempDir dir;
-  const std::string content = Pattern(40 * kView);
+  const std::string content = Pattern(40 * kPart);
   test::WriteFile(dir / "f.bin", content);
   {
     FileReader reader;
     ASSERT_TRUE(reader.Open(dir / "f.bin"));
-    std::filesystem::resize_file(dir / "f.bin", 3 * kView + 5);  // views past it lose pages
+    std::filesystem::resize_file(dir / "f.bin", 3 * kPart + 5);  // parts past it read short
     Blake3 h;
-    EXPECT_FALSE(HashWholeViewsInParallel(reader, h, kView, 2, {}));
+    EXPECT_FALSE(HashWholePartsInParallel(reader, h, kPart, 2, {}));
   }
   test::WriteFile(dir / "f.bin", content);
   int asked = 0;

@@ -155,13 +155,13 @@ TEST_F(Engine, HashObjectsCarryNoStateBetweenComputations) {
   EXPECT_EQ(HashFileText(b3, abc_, failed), first);
 }
 
-// Large files take other roads than small ones (views of the file cache, a
-// reading thread beside the hashing ones, whole views on every core for a
-// lone BLAKE3); every road must give the digest of the file's bytes. 5 MiB
-// and a bit: two views, the second partial; 17 MiB and a bit: whole views
-// hashed apart by a lone BLAKE3, then the rest.
+// Large files take other roads than small ones (a reading thread beside the
+// hashing ones, the reading thread alone for XXHash64, whole parts on every
+// core for a lone BLAKE3); every road must give the digest of the file's
+// bytes. The sizes give a lone BLAKE3 256 KiB parts (1 and 5 MiB) or 512 KiB
+// parts (17 MiB), and a tail after them.
 TEST_F(Engine, LargeFilesGiveTheDigestsOfTheirBytesWhateverTheRoad) {
-  for (size_t size : {(5u << 20) + 77, (17u << 20) + 77}) {
+  for (size_t size : {(1u << 20) + 77, (5u << 20) + 77, (17u << 20) + 77}) {
     std::string content(size, '\0');
     for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>((i * 7919) >> 5);
     const std::string big = dir_ / "big.bin";

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "test_support.h"
 
 namespace quorvid::platform {
@@ -32,28 +34,58 @@ TEST(FileReader, RefusesFoldersAndMissingNames) {
   EXPECT_FALSE(reader.IsOpen());
 }
 
-// Reads and views at an offset leave the read position alone; SeekTo moves it.
-TEST(FileReader, ReadsAndViewsAtAnOffsetLeaveThePositionAlone) {
+// Reads at an offset leave the read position alone; SeekTo moves it.
+TEST(FileReader, ReadsAtAnOffsetLeaveThePositionAlone) {
   test::TempDir dir;
-  const size_t page = MappedView::ViewAlignment();
-  std::string content(3 * page, 'a');
-  content[page] = 'B';
-  test::WriteFile(dir / "f.bin", content);
+  test::WriteFile(dir / "f.bin", "aaaaBaaa");
   FileReader reader;
   ASSERT_TRUE(reader.Open(dir / "f.bin"));
   uint8_t buf[4];
-  ASSERT_EQ(reader.ReadAt(buf, 1, page), 1);
+  ASSERT_EQ(reader.ReadAt(buf, 1, 4), 1);
   EXPECT_EQ(buf[0], 'B');
-  MappedView view;
-  ASSERT_TRUE(reader.ViewAt(view, page, page, true));
-  EXPECT_EQ(view.Data()[0], 'B');
-  EXPECT_FALSE(reader.ViewAt(view, 2 * page, 2 * page));  // past the size at open
-  EXPECT_EQ(view.Data(), nullptr);
+  EXPECT_EQ(reader.ReadAt(buf, 4, 8), 0);  // past the end
   ASSERT_EQ(reader.Read(buf, 2), 2);  // still at the front
   EXPECT_EQ(std::string(buf, buf + 2), "aa");
-  ASSERT_TRUE(reader.SeekTo(page));
+  ASSERT_TRUE(reader.SeekTo(4));
   ASSERT_EQ(reader.Read(buf, 1), 1);
   EXPECT_EQ(buf[0], 'B');
+}
+
+// A file another program cuts short while it is read must not end as if it
+// had been read whole; one that claims a size it never holds (as those of
+// /sys do) still reads to its end.
+TEST(FileReader, AFileCutShortWhileReadFailsAtItsEnd) {
+  test::TempDir dir;
+  test::WriteFile(dir / "f.bin", std::string(100, 'x'));
+  FileReader reader;
+  ASSERT_TRUE(reader.Open(dir / "f.bin"));
+  uint8_t buf[40];
+  ASSERT_EQ(reader.Read(buf, sizeof buf), 40);
+  std::filesystem::resize_file(dir / "f.bin", 60);
+  ASSERT_EQ(reader.Read(buf, sizeof buf), 20);
+  EXPECT_EQ(reader.Read(buf, sizeof buf), -1);
+
+  // Cut after a seek past the new end, too.
+  test::WriteFile(dir / "f.bin", std::string(100, 'x'));
+  ASSERT_TRUE(reader.Open(dir / "f.bin"));
+  ASSERT_TRUE(reader.SeekTo(80));
+  std::filesystem::resize_file(dir / "f.bin", 50);
+  EXPECT_EQ(reader.Read(buf, sizeof buf), -1);
+
+  // A file that grew is read to its new end.
+  test::WriteFile(dir / "f.bin", std::string(10, 'x'));
+  ASSERT_TRUE(reader.Open(dir / "f.bin"));
+  test::WriteFile(dir / "f.bin", std::string(50, 'y'));
+  int64_t total = 0, n;
+  while ((n = reader.Read(buf, sizeof buf)) > 0) total += n;
+  EXPECT_EQ(n, 0);
+  EXPECT_EQ(total, 50);
+
+  const char* claimsMore = "/sys/kernel/mm/transparent_hugepage/enabled";
+  if (reader.Open(claimsMore) && reader.RegularSize() > 0) {
+    while ((n = reader.Read(buf, sizeof buf)) > 0) total += n;
+    EXPECT_EQ(n, 0) << claimsMore;
+  }
 }
 
 TEST(FileReader, AFailingReadIsReported) {
