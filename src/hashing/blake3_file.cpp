@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "hashing/parallel_pool.h"
+#include "platform/read_buffer.h"
 
 namespace quorvid {
 namespace {
@@ -34,8 +35,8 @@ struct Shared {
 // One buffer per thread, kept for the next file: fresh memory costs a
 // page fault per page on first touch.
 uint8_t* PieceBuffer() {
-  thread_local std::unique_ptr<uint8_t[]> buffer(new uint8_t[kReadPiece]);
-  return buffer.get();
+  thread_local platform::ReadBuffer buffer(kReadPiece);
+  return buffer.Data();
 }
 
 // The chaining value of the part at `offset`.

@@ -11,6 +11,7 @@
 #include "hashing/parallel_pool.h"
 #include "hashing/parallel_stream.h"
 #include "platform/file_reader.h"
+#include "platform/read_buffer.h"
 
 namespace quorvid {
 namespace {
@@ -85,8 +86,8 @@ bool OutrunsTheHandOver(THashChoices lone) {
 
 // One buffer per thread, so files are streamed without an allocation each.
 uint8_t* ThreadBuffer() {
-  thread_local std::unique_ptr<uint8_t[]> buffer(new uint8_t[kReadBufferSize]);
-  return buffer.get();
+  thread_local platform::ReadBuffer buffer(kReadBufferSize);
+  return buffer.Data();
 }
 
 // Feeds what remains of the open file to every hasher on this thread.

@@ -6,6 +6,8 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/read_buffer.h"
+
 namespace quorvid {
 namespace {
 
@@ -45,6 +47,18 @@ void ConsumeGroup(Ring& ring, const std::vector<IHash*>& mine) {
       if (--ring.pending[slot] == 0) ring.freed.notify_one();
     }
   }
+}
+
+// The ring's buffers, kept by each reading thread for its next file.
+uint8_t* RingMemory(size_t bytes) {
+  thread_local std::unique_ptr<platform::ReadBuffer> memory;
+  thread_local size_t held = 0;
+  if (held < bytes) {
+    memory.reset();
+    memory = std::make_unique<platform::ReadBuffer>(bytes);
+    held = bytes;
+  }
+  return memory->Data();
 }
 
 }  // namespace
@@ -137,7 +151,7 @@ bool StreamToHashersInParallel(const std::vector<TWeightedHasher>& hashers, size
                                const std::function<bool()>& abort, const uint8_t* firstBuffer,
                                size_t first, size_t bufferSize, size_t slots) {
   slots = std::max<size_t>(2, slots);
-  std::vector<std::unique_ptr<uint8_t[]>> buffers(slots);
+  uint8_t* memory = RingMemory(slots * bufferSize);
   bool firstPending = firstBuffer != nullptr;
   const TPieceSource next = [&](size_t slot, const uint8_t*& data) -> int64_t {
     if (firstPending) {
@@ -146,9 +160,9 @@ bool StreamToHashersInParallel(const std::vector<TWeightedHasher>& hashers, size
       data = firstBuffer;
       return static_cast<int64_t>(first);
     }
-    if (!buffers[slot]) buffers[slot].reset(new uint8_t[bufferSize]);
-    data = buffers[slot].get();
-    return read(buffers[slot].get(), bufferSize);
+    uint8_t* buffer = memory + slot * bufferSize;
+    data = buffer;
+    return read(buffer, bufferSize);
   };
   // The first piece is already there: asking `abort` before it would drop it.
   const std::function<bool()> check = [&] { return !firstPending && abort && abort(); };

@@ -1,0 +1,30 @@
+// Memory that file reads are copied into.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace quorvid::platform {
+
+/// A buffer for FileReader's reads, kept for many files. Fresh memory is
+/// costly on some virtual machines: a page fault took about 10 us there, so
+/// first touching 1 MiB cost 2.5 ms. The buffer is therefore asked for in
+/// whole huge pages where the system allows it (about 0.15 ms for 2 MiB);
+/// its start is page-aligned either way, which the system also copies into
+/// faster than memory that starts part way into a cache line.
+class ReadBuffer {
+ public:
+  /// At least `size` bytes. Throws std::bad_alloc when the system refuses.
+  explicit ReadBuffer(size_t size);
+  ~ReadBuffer();
+  ReadBuffer(const ReadBuffer&) = delete;
+  ReadBuffer& operator=(const ReadBuffer&) = delete;
+
+  uint8_t* Data() const { return data_; }
+
+ private:
+  uint8_t* data_ = nullptr;
+  size_t mapped_ = 0;
+};
+
+}  // namespace quorvid::platform
