@@ -41,7 +41,8 @@ bool StreamPiecesInParallel(const std::vector<TWeightedHasher>& hashers, size_t 
 /// feeds every byte to every hasher using `groups` worker threads (at least
 /// 1). `abort` (may be empty) is asked before each read; true stops the
 /// stream. Returns false on a read error or an abort; the hashers then hold
-/// partial state. Memory: `slots` buffers of `bufferSize` bytes.
+/// partial state. Memory: `slots` buffers of `bufferSize` bytes, kept by the
+/// calling thread for its next call.
 bool StreamToHashersInParallel(const std::vector<TWeightedHasher>& hashers, size_t groups,
                                const std::function<int64_t(uint8_t*, size_t)>& read,
                                const std::function<bool()>& abort, const uint8_t* firstBuffer,
