@@ -32,19 +32,13 @@ struct Shared {
   bool stop = false;  // a part failed or the caller said stop
 };
 
-// One buffer per thread, kept for the next file: fresh memory costs a
-// page fault per page on first touch.
-uint8_t* PieceBuffer() {
-  thread_local platform::ReadBuffer buffer(kReadPiece);
-  return buffer.Data();
-}
-
 // The chaining value of the part at `offset`.
 bool HashPart(const platform::FileReader& reader, uint64_t offset, size_t size, Cv& cv) {
   Blake3 part;
   part.SetThreaded(false);  // the other threads are busy with parts of their own
   part.ResetAt(offset / blake3::kChunkLen);
-  uint8_t* buffer = PieceBuffer();
+  static_assert(kReadPiece <= platform::kThreadReadBufferSize);
+  uint8_t* buffer = platform::ThreadReadBuffer();
   for (size_t done = 0; done < size;) {
     const int64_t n = reader.ReadAt(buffer, std::min(kReadPiece, size - done), offset + done);
     if (n <= 0) return false;  // unreadable, or cut short

@@ -86,8 +86,8 @@ bool OutrunsTheHandOver(THashChoices lone) {
 
 // One buffer per thread, so files are streamed without an allocation each.
 uint8_t* ThreadBuffer() {
-  thread_local platform::ReadBuffer buffer(kReadBufferSize);
-  return buffer.Data();
+  static_assert(kReadBufferSize <= platform::kThreadReadBufferSize);
+  return platform::ThreadReadBuffer();
 }
 
 // Feeds what remains of the open file to every hasher on this thread.

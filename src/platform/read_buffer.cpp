@@ -32,4 +32,9 @@ ReadBuffer::ReadBuffer(size_t size) {
 
 ReadBuffer::~ReadBuffer() { ::munmap(data_, mapped_); }
 
+uint8_t* ThreadReadBuffer() {
+  thread_local ReadBuffer buffer(kThreadReadBufferSize);
+  return buffer.Data();
+}
+
 }  // namespace quorvid::platform

@@ -27,4 +27,12 @@ class ReadBuffer {
   size_t mapped_ = 0;
 };
 
+/// Bytes of the buffer ThreadReadBuffer gives.
+inline constexpr size_t kThreadReadBufferSize = 1 << 20;
+
+/// The calling thread's own read buffer of kThreadReadBufferSize bytes, made
+/// on first use and kept until the thread ends. Whatever a call puts there
+/// is overwritten by the thread's next use, so it must not outlive the call.
+uint8_t* ThreadReadBuffer();
+
 }  // namespace quorvid::platform
