@@ -115,8 +115,8 @@ std::vector<TWeightedHasher> Weighted(const std::vector<IHash*>& hashers,
 
 // Opens the file once and feeds every chunk to each hasher (already reset).
 // Over more than one buffer the algorithms run side by side on the machine's
-// cores, each group of them on its own thread. False when the file
-// cannot be opened or read, or the read is abandoned.
+// cores. False when the file cannot be opened or read, or the read is
+// abandoned.
 bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
                 const std::vector<THashChoices>& choices, const std::function<bool()>& abandon) {
   platform::FileReader reader;
@@ -147,9 +147,9 @@ bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
     if (!more && n == reader.RegularSize()) return true;
     return ReadToEnd(reader, hashers, abandon);
   }
-  const size_t groups = std::min(ParallelWidth(), hashers.size());
+  const size_t threads = std::min(ParallelWidth(), hashers.size());
   return StreamToHashersInParallel(
-      Weighted(hashers, choices), groups,
+      Weighted(hashers, choices), threads,
       [&](uint8_t* p, size_t size) { return reader.Read(p, size); }, abandon, buffer,
       static_cast<size_t>(n), kReadBufferSize);
 }

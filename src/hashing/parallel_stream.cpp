@@ -11,41 +11,68 @@
 namespace quorvid {
 namespace {
 
-// The ring shared by the fetching thread and the group workers. Piece n of
+// The ring shared by the fetching thread and the hashing threads. Piece n of
 // the stream lives in slot n % slots; a slot is refilled only after every
-// group has finished with it.
+// hash object has consumed it. Any hashing thread feeds any hash object its
+// next piece, one thread at a time per object, so the work spreads evenly
+// over the threads whatever each algorithm costs on this processor.
 struct Ring {
-  Ring(size_t slots, size_t groups) : pieces(slots, nullptr), lengths(slots, 0), pending(slots, 0), groupCount(groups) {}
+  Ring(size_t slots, const std::vector<TWeightedHasher>& hashers)
+      : pieces(slots, nullptr), lengths(slots, 0), pending(slots, 0), fed(hashers.size(), 0),
+        busy(hashers.size(), false), order(hashers.size()) {
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+      return hashers[a].costPerByte > hashers[b].costPerByte;
+    });
+  }
 
   std::vector<const uint8_t*> pieces;
   std::vector<size_t> lengths;
-  std::vector<size_t> pending;  // groups still to consume the slot's piece
-  size_t groupCount;
+  std::vector<size_t> pending;  // hash objects still to consume the slot's piece
+  std::vector<uint64_t> fed;    // pieces each hash object has consumed
+  std::vector<bool> busy;       // a thread is feeding the object now
+  std::vector<size_t> order;    // the hash objects, dearest first
   uint64_t produced = 0;        // pieces published so far
   bool ended = false;           // no more pieces will come
   std::mutex mutex;
-  std::condition_variable filled;
+  std::condition_variable filled;  // a piece came, an object came free, or the end
   std::condition_variable freed;
 };
 
-void ConsumeGroup(Ring& ring, const std::vector<IHash*>& mine) {
+// The hash object to feed next, or order.size() when none can be fed now:
+// the dearest of those free and behind the pieces published. The dearest
+// objects set the pace, so they are never left waiting for a thread; the
+// cheaper ones fill the gaps, and the ring holds them back no more than a
+// few pieces.
+size_t NextToFeed(const Ring& ring) {
+  for (size_t h : ring.order)
+    if (!ring.busy[h] && ring.fed[h] < ring.produced) return h;
+  return ring.order.size();
+}
+
+void Consume(Ring& ring, const std::vector<TWeightedHasher>& hashers) {
   const size_t slots = ring.pieces.size();
-  for (uint64_t n = 0;; ++n) {
-    size_t slot = static_cast<size_t>(n % slots);
-    const uint8_t* piece;
-    size_t length;
-    {
-      std::unique_lock<std::mutex> lock(ring.mutex);
-      ring.filled.wait(lock, [&] { return ring.produced > n || ring.ended; });
-      if (ring.produced <= n) return;
-      piece = ring.pieces[slot];
-      length = ring.lengths[slot];
-    }
-    for (IHash* h : mine) h->Update(piece, length);
-    {
-      std::lock_guard<std::mutex> lock(ring.mutex);
-      if (--ring.pending[slot] == 0) ring.freed.notify_one();
-    }
+  const size_t none = hashers.size();
+  std::unique_lock<std::mutex> lock(ring.mutex);
+  for (;;) {
+    size_t h = none;
+    ring.filled.wait(lock, [&] {
+      h = NextToFeed(ring);
+      return h != none || ring.ended;
+    });
+    // At the end, whatever is left is in the hands of the threads feeding it.
+    if (h == none) return;
+    ring.busy[h] = true;
+    const size_t slot = static_cast<size_t>(ring.fed[h] % slots);
+    const uint8_t* piece = ring.pieces[slot];
+    const size_t length = ring.lengths[slot];
+    lock.unlock();
+    hashers[h].hasher->Update(piece, length);
+    lock.lock();
+    ring.busy[h] = false;
+    ++ring.fed[h];
+    if (--ring.pending[slot] == 0) ring.freed.notify_one();
+    ring.filled.notify_all();  // another thread may feed `h` its next piece
   }
 }
 
@@ -84,36 +111,14 @@ double EstimatedCostPerByte(THashChoices choice) {
   return 1.0;
 }
 
-std::vector<std::vector<size_t>> BalanceGroups(const std::vector<TWeightedHasher>& hashers,
-                                               size_t groups) {
-  groups = std::max<size_t>(1, std::min(groups, hashers.size()));
-  std::vector<size_t> order(hashers.size());
-  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-    return hashers[a].costPerByte > hashers[b].costPerByte;
-  });
-  std::vector<std::vector<size_t>> out(groups);
-  std::vector<double> load(groups, 0.0);
-  for (size_t i : order) {
-    size_t lightest = static_cast<size_t>(std::min_element(load.begin(), load.end()) - load.begin());
-    out[lightest].push_back(i);
-    load[lightest] += hashers[i].costPerByte;
-  }
-  return out;
-}
-
-bool StreamPiecesInParallel(const std::vector<TWeightedHasher>& hashers, size_t groups,
+bool StreamPiecesInParallel(const std::vector<TWeightedHasher>& hashers, size_t threads,
                             const TPieceSource& next, const std::function<bool()>& abort,
                             size_t slots) {
-  const auto split = BalanceGroups(hashers, groups);
   slots = std::max<size_t>(2, slots);
-  Ring ring(slots, split.size());
+  Ring ring(slots, hashers);
   std::vector<std::thread> workers;
-  for (const auto& indexes : split) {
-    std::vector<IHash*> mine;
-    for (size_t i : indexes) mine.push_back(hashers[i].hasher);
-    workers.emplace_back([&ring, mine] { ConsumeGroup(ring, mine); });
-  }
+  threads = std::max<size_t>(1, std::min(threads, hashers.size()));
+  for (size_t i = 0; i < threads; ++i) workers.emplace_back([&] { Consume(ring, hashers); });
 
   bool ok = true;
   for (uint64_t n = 0;; ++n) {
@@ -133,7 +138,7 @@ bool StreamPiecesInParallel(const std::vector<TWeightedHasher>& hashers, size_t 
     std::lock_guard<std::mutex> lock(ring.mutex);
     ring.pieces[slot] = piece;
     ring.lengths[slot] = static_cast<size_t>(got);
-    ring.pending[slot] = ring.groupCount;
+    ring.pending[slot] = hashers.size();
     ++ring.produced;
     ring.filled.notify_all();
   }
@@ -146,7 +151,7 @@ bool StreamPiecesInParallel(const std::vector<TWeightedHasher>& hashers, size_t 
   return ok;
 }
 
-bool StreamToHashersInParallel(const std::vector<TWeightedHasher>& hashers, size_t groups,
+bool StreamToHashersInParallel(const std::vector<TWeightedHasher>& hashers, size_t threads,
                                const std::function<int64_t(uint8_t*, size_t)>& read,
                                const std::function<bool()>& abort, const uint8_t* firstBuffer,
                                size_t first, size_t bufferSize, size_t slots) {
@@ -166,7 +171,7 @@ bool StreamToHashersInParallel(const std::vector<TWeightedHasher>& hashers, size
   };
   // The first piece is already there: asking `abort` before it would drop it.
   const std::function<bool()> check = [&] { return !firstPending && abort && abort(); };
-  return StreamPiecesInParallel(hashers, groups, next, check, slots);
+  return StreamPiecesInParallel(hashers, threads, next, check, slots);
 }
 
 }  // namespace quorvid

@@ -34,7 +34,7 @@ TEST(ParallelStream, EveryAlgorithmOverOneReadEqualsSeparateReads) {
     test::WriteFile(path, Bytes(size));
     TGeneratedHashes many;
     ASSERT_TRUE(HashFileMany(table, kAllRealHashes, path, many)) << size;
-    // A smaller set too, so groups hold one algorithm each.
+    // A smaller set too: as many threads as algorithms.
     TGeneratedHashes two;
     const THashSet pair = HashBit(THashChoices::SHA2_256) | HashBit(THashChoices::Blake3);
     ASSERT_TRUE(HashFileMany(table, pair, path, two));
@@ -82,23 +82,49 @@ TEST(ParallelStream, AReadErrorOrAnAbortPartWayFailsTheStream) {
   EXPECT_EQ(asked, 10);
 }
 
-TEST(ParallelStream, GroupsHoldEveryHasherOnceAndBalanceTheCost) {
-  std::vector<TWeightedHasher> weighted;
-  for (int m = 1; m < kHashChoiceCount; ++m)
-    weighted.push_back({nullptr, EstimatedCostPerByte(ChoiceAt(m))});
-  for (size_t groups : {1u, 2u, 3u, 14u, 20u}) {
-    auto split = BalanceGroups(weighted, groups);
-    EXPECT_EQ(split.size(), std::min<size_t>(groups, weighted.size()));
-    std::multiset<size_t> seen;
-    for (const auto& g : split) seen.insert(g.begin(), g.end());
-    EXPECT_EQ(seen.size(), weighted.size());
-    EXPECT_EQ(std::set<size_t>(seen.begin(), seen.end()).size(), weighted.size());
+// Many small pieces of uneven length, refilled in place as soon as the ring
+// allows: whatever the threads and slots, each object must see every piece
+// once and in order, and no slot may be refilled while an object still
+// needs it.
+TEST(ParallelStream, EachObjectGetsEveryPieceInOrderWhateverTheThreads) {
+  const std::string data = Bytes(300000);
+  const std::vector<THashChoices> choices = {THashChoices::MD5, THashChoices::SHA1,
+                                             THashChoices::SHA3_512, THashChoices::XXHash64,
+                                             THashChoices::Blake3, THashChoices::MurmurHash3_x64};
+  std::vector<std::string> expected;
+  for (THashChoices c : choices) {
+    auto h = MakeHasher(c);
+    h->Update(reinterpret_cast<const uint8_t*>(data.data()), data.size());
+    uint8_t out[kMaxDigestBytes];
+    h->Final(out);
+    expected.push_back(HexText({out, h->DigestSize()}));
   }
-  auto two = BalanceGroups(weighted, 2);
-  double a = 0, b = 0;
-  for (size_t i : two[0]) a += weighted[i].costPerByte;
-  for (size_t i : two[1]) b += weighted[i].costPerByte;
-  EXPECT_LT(std::abs(a - b), 2.0);  // no group carries much more than the other
+  for (size_t threads : {1u, 2u, 3u, 6u, 9u}) {
+    for (size_t slots : {2u, 3u, 5u}) {
+      std::vector<std::unique_ptr<IHash>> owned;
+      std::vector<TWeightedHasher> weighted;
+      for (THashChoices c : choices) {
+        owned.push_back(MakeHasher(c));
+        weighted.push_back({owned.back().get(), EstimatedCostPerByte(c)});
+      }
+      std::vector<std::string> buffers(slots, std::string(4096, '\0'));
+      size_t offset = 0, count = 0;
+      const TPieceSource next = [&](size_t slot, const uint8_t*& piece) -> int64_t {
+        const size_t length = std::min(data.size() - offset, 1 + (count++ * 7919) % 4096);
+        buffers[slot].assign(data, offset, length);  // the slot's old bytes are overwritten
+        offset += length;
+        piece = reinterpret_cast<const uint8_t*>(buffers[slot].data());
+        return static_cast<int64_t>(length);
+      };
+      ASSERT_TRUE(StreamPiecesInParallel(weighted, threads, next, {}, slots));
+      for (size_t i = 0; i < choices.size(); ++i) {
+        uint8_t out[kMaxDigestBytes];
+        owned[i]->Final(out);
+        EXPECT_EQ(HexText({out, owned[i]->DigestSize()}), expected[i])
+            << i << " on " << threads << " threads, " << slots << " slots";
+      }
+    }
+  }
 }
 
 }  // namespace
