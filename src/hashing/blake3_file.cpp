@@ -16,9 +16,6 @@ namespace {
 
 using Cv = std::array<uint8_t, blake3::kOutLen>;
 
-// Parts are read in pieces of this size: small enough to stay in the
-// core's own cache between the copy and the hashing.
-constexpr size_t kReadPiece = 256 << 10;
 // How far claims may run ahead of the first part not yet added: bounds the
 // chaining values kept waiting should one thread stall.
 constexpr uint64_t kClaimWindow = 64;
@@ -37,10 +34,11 @@ bool HashPart(const platform::FileReader& reader, uint64_t offset, size_t size, 
   Blake3 part;
   part.SetThreaded(false);  // the other threads are busy with parts of their own
   part.ResetAt(offset / blake3::kChunkLen);
-  static_assert(kReadPiece <= platform::kThreadReadBufferSize);
+  static_assert(platform::kCachedReadPiece <= platform::kThreadReadBufferSize);
   uint8_t* buffer = platform::ThreadReadBuffer();
   for (size_t done = 0; done < size;) {
-    const int64_t n = reader.ReadAt(buffer, std::min(kReadPiece, size - done), offset + done);
+    const size_t want = std::min(platform::kCachedReadPiece, size - done);
+    const int64_t n = reader.ReadAt(buffer, want, offset + done);
     if (n <= 0) return false;  // unreadable, or cut short
     part.Update(buffer, static_cast<size_t>(n));
     done += static_cast<size_t>(n);

@@ -52,14 +52,6 @@ std::string DigestText(IHash& hasher) {
   return HexText({digest, hasher.DigestSize()});
 }
 
-// Past the first buffer, files are read in pieces small enough to stay in
-// the core's own cache until they are hashed. Views of the file cache
-// (mmap) were measured too: on a virtual machine each page of a fresh view
-// cost about 1.7 us on first touch, more than the hashing itself for the
-// fast algorithms, while the copy through the kernel's own mapping costs
-// about 50 ms per GiB.
-constexpr size_t kStreamPiece = 256 << 10;
-
 // Parts of a lone BLAKE3's file, each hashed whole by one core: about 16 per
 // core, so the cores finish close together (with four parts each, the core
 // that took one more held a 64 MiB file back by a tenth), between 256 KiB and
@@ -90,7 +82,11 @@ uint8_t* ThreadBuffer() {
   return platform::ThreadReadBuffer();
 }
 
-// Feeds what remains of the open file to every hasher on this thread.
+// Feeds what remains of the open file to every hasher on this thread, in
+// pieces of kCachedReadPiece. Views of the file cache (mmap) were measured
+// too: on a virtual machine each page of a fresh view cost about 1.7 us on
+// first touch, more than the hashing itself for the fast algorithms, while
+// the copy through the kernel's own mapping costs about 50 ms per GiB.
 bool ReadToEnd(platform::FileReader& reader, const std::vector<IHash*>& hashers,
                const std::function<bool()>& abandon) {
   uint8_t* buffer = ThreadBuffer();
@@ -98,7 +94,7 @@ bool ReadToEnd(platform::FileReader& reader, const std::vector<IHash*>& hashers,
     if (abandon()) return false;
     // Reading to the end (a zero count), not to the first short read, keeps
     // pipes and devices such as /dev/stdin whole.
-    int64_t n = reader.Read(buffer, kStreamPiece);
+    int64_t n = reader.Read(buffer, platform::kCachedReadPiece);
     if (n < 0) return false;
     if (n == 0) return true;
     for (IHash* h : hashers) h->Update(buffer, static_cast<size_t>(n));

@@ -79,11 +79,9 @@ void Consume(Ring& ring, const std::vector<TWeightedHasher>& hashers) {
 // The ring's buffers, kept by each reading thread for its next file.
 uint8_t* RingMemory(size_t bytes) {
   thread_local std::unique_ptr<platform::ReadBuffer> memory;
-  thread_local size_t held = 0;
-  if (held < bytes) {
-    memory.reset();
+  if (!memory || memory->Size() < bytes) {
+    memory.reset();  // the old mapping goes before the new one is made
     memory = std::make_unique<platform::ReadBuffer>(bytes);
-    held = bytes;
   }
   return memory->Data();
 }

@@ -23,7 +23,8 @@ ReadBuffer::ReadBuffer(size_t size) {
   // The unaligned ends are given back; only the aligned middle is kept.
   if (aligned > start) ::munmap(p, aligned - start);
   const uintptr_t end = start + mapped;
-  if (end > aligned + wanted) ::munmap(reinterpret_cast<void*>(aligned + wanted), end - aligned - wanted);
+  if (end > aligned + wanted)
+    ::munmap(reinterpret_cast<void*>(aligned + wanted), end - aligned - wanted);
   data_ = reinterpret_cast<uint8_t*>(aligned);
   mapped_ = wanted;
   // Only advice: without huge pages the buffer is simply made of small ones.
