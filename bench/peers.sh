@@ -7,7 +7,7 @@
 #   RUNS=5 bench/peers.sh                  (timed runs per command, median kept)
 #   KEEP=1 bench/peers.sh                  (keep the data under $DATA)
 #
-# Needs hyperfine, GNU time (/usr/bin/time), python3 and the peers: coreutils
+# Needs GNU time (/usr/bin/time), python3 and the peers: coreutils
 # (md5sum sha1sum sha256sum sha512sum b2sum), b3sum, xxhash (xxhsum), rhash,
 # hashdeep, and openssl for the bare digest loop. A missing peer is left out
 # of the table.
@@ -38,6 +38,20 @@ for i in range(20000):
 PY
 fi
 # Everything into the page cache, so the table compares hashing, not the disk.
+# The large files are first flushed and dropped from the cache, then read once:
+# a file just written sits in the cache in small pieces, one read from disk in
+# the large pieces of read-ahead, the state a user's files are usually in. Left
+# as written, every tool pays for the small pieces (on some virtual machines,
+# mapping them costs several times more) and the table would measure how the
+# file was made.
+python3 - "$BIG" "$MID" <<'PY'
+import os, sys
+for path in sys.argv[1:]:
+    fd = os.open(path, os.O_RDONLY)
+    os.fsync(fd)
+    os.posix_fadvise(fd, 0, 0, os.POSIX_FADV_DONTNEED)
+    os.close(fd)
+PY
 cat "$BIG" "$MID" > /dev/null
 find "$TREE" -type f -print0 | xargs -0 cat > /dev/null
 TREE_FILES=$(find "$TREE" -type f | wc -l)
@@ -45,12 +59,29 @@ TREE_FILES=$(find "$TREE" -type f | wc -l)
 
 have() { command -v "${1%% *}" > /dev/null 2>&1; }
 
-# median seconds of RUNS runs of a shell command
+# Median wall seconds of each command given, one line each. The commands
+# take turns, one run each per round (after a round of warm-up), so a machine
+# that drifts from minute to minute drifts for every command alike instead of
+# for whichever ran last.
 median_seconds() {
-  local json=$DATA/h.json
-  hyperfine --style none --runs "$RUNS" --export-json "$json" -N "$1" > /dev/null 2>&1 ||
-    hyperfine --style none --runs "$RUNS" --export-json "$json" "$1" > /dev/null 2>&1
-  python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' "$json"
+  python3 - "$RUNS" "$@" <<'PY'
+import shlex, statistics, subprocess, sys, time
+runs, commands = int(sys.argv[1]), [shlex.split(c) for c in sys.argv[2:]]
+times = [[] for _ in commands]
+for round in range(runs + 1):
+    # Each round starts with the next command, so none always runs first.
+    for k in range(len(commands)):
+        i = (round + k) % len(commands)
+        start = time.perf_counter()
+        done = subprocess.run(commands[i], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if done.returncode != 0:
+            print("warning: exit code %d from %s" % (done.returncode, " ".join(commands[i])),
+                  file=sys.stderr)
+        if round > 0:
+            times[i].append(time.perf_counter() - start)
+for t in times:
+    print(statistics.median(t))
+PY
 }
 
 peak_rss_mib() {
@@ -63,17 +94,19 @@ peak_rss_mib() {
 bench() {
   local name=$1 amount=$2 unit=$3 qcmd=$4
   shift 4
-  local qs
-  qs=$(median_seconds "$qcmd")
-  LAST_QS=$qs
-  printf '%s\tQuorvid\t%s\t%s\t%s\t-\t%s\n' "$name" "$unit" "$amount" "$qs" "$(peak_rss_mib "$qcmd")" >> "$ROWS"
+  local labels=() cmds=()
   while (($# >= 2)); do
-    local label=$1 cmd=$2
+    have "$2" && labels+=("$1") && cmds+=("$2")
     shift 2
-    have "$cmd" || continue
-    local ps
-    ps=$(median_seconds "$cmd")
-    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$name" "$label" "$unit" "$amount" "$ps" "$qs" "$(peak_rss_mib "$cmd")" >> "$ROWS"
+  done
+  local secs
+  mapfile -t secs < <(median_seconds "$qcmd" "${cmds[@]}")
+  LAST_QS=${secs[0]}
+  printf '%s\tQuorvid\t%s\t%s\t%s\t-\t%s\n' "$name" "$unit" "$amount" "$LAST_QS" "$(peak_rss_mib "$qcmd")" >> "$ROWS"
+  local i
+  for i in "${!cmds[@]}"; do
+    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$name" "${labels[i]}" "$unit" "$amount" "${secs[i + 1]}" \
+      "$LAST_QS" "$(peak_rss_mib "${cmds[i]}")" >> "$ROWS"
   done
   echo "done: $name" >&2
 }
