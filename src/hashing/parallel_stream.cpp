@@ -135,7 +135,9 @@ bool StreamPiecesInParallel(const std::vector<TWeightedHasher>& hashers, size_t 
       std::unique_lock<std::mutex> lock(ring.mutex);
       // A slot still in use means the ring is full: wait for it to drain.
       if (ring.pending[slot] != 0)
-        ring.freed.wait(lock, [&] { return ring.released + slots >= ring.produced + RefillAt(slots); });
+        ring.freed.wait(lock, [&] {
+          return ring.released + slots >= ring.produced + RefillAt(slots);
+        });
     }
     if (abort && abort()) {
       ok = false;
