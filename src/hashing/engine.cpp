@@ -69,11 +69,16 @@ THashChoices LoneAlgorithm(const std::vector<THashChoices>& choices) {
   return choices.size() == 1 ? choices[0] : THashChoices::None;
 }
 
-// A lone algorithm that hashes faster than its bytes move from one core's
-// cache to another's is best left on the reading thread: XXHash64 over
-// 1 GiB took 117 ms so, against 178 ms with a thread reading beside it.
-bool OutrunsTheHandOver(THashChoices lone) {
-  return lone != THashChoices::None && EstimatedCostPerByte(lone) < 0.3;
+// A lone algorithm about as fast as the copying out of the file cache gains
+// little from a reading thread beside it on a file of moderate size: the
+// ring's thread and memory cost about what the overlap saves. XXHash64 on
+// one thread against the ring: 4 MB 10.8 against 11.5 ms, 24 MB 14.1
+// against 14.5 ms, 64 MiB 26.5 against 24.5 ms, 1 GiB 140 against 89 ms.
+// Larger files, and streams of unknown length, go through the ring.
+bool StaysOnTheReadingThread(THashChoices lone, int64_t fileSize) {
+  constexpr int64_t kRingPaysFrom = 32 << 20;
+  return lone != THashChoices::None && EstimatedCostPerByte(lone) < 0.3 && fileSize >= 0 &&
+         fileSize < kRingPaysFrom;
 }
 
 // One buffer per thread, so files are streamed without an allocation each.
@@ -136,7 +141,8 @@ bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
   // A file longer than one buffer is read on this thread while the hashing
   // runs on others, so the copying out of the file cache overlaps it.
   const bool more = static_cast<size_t>(n) == kReadBufferSize;
-  if (!more || hashers.empty() || ParallelWidth() < 2 || OutrunsTheHandOver(lone)) {
+  if (!more || hashers.empty() || ParallelWidth() < 2 ||
+      StaysOnTheReadingThread(lone, reader.RegularSize())) {
     for (IHash* h : hashers) h->Update(buffer, static_cast<size_t>(n));
     // A regular file read whole at its opening size needs no read to see
     // its end: the common case of many small files saves a call each.

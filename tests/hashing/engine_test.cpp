@@ -156,12 +156,13 @@ TEST_F(Engine, HashObjectsCarryNoStateBetweenComputations) {
 }
 
 // Large files take other roads than small ones (a reading thread beside the
-// hashing ones, the reading thread alone for XXHash64, whole parts on every
-// core for a lone BLAKE3); every road must give the digest of the file's
-// bytes. The sizes give a lone BLAKE3 256 KiB parts (1 and 5 MiB) or 512 KiB
-// parts (17 MiB), and a tail after them.
+// hashing ones, the reading thread alone for XXHash64 up to 32 MiB, whole
+// parts on every core for a lone BLAKE3); every road must give the digest of
+// the file's bytes. The sizes give a lone BLAKE3 256 KiB parts (1 and
+// 5 MiB), 512 KiB parts (17 MiB) or 1 MiB parts (33 MiB), and a tail after
+// them.
 TEST_F(Engine, LargeFilesGiveTheDigestsOfTheirBytesWhateverTheRoad) {
-  for (size_t size : {(1u << 20) + 77, (5u << 20) + 77, (17u << 20) + 77}) {
+  for (size_t size : {(1u << 20) + 77, (5u << 20) + 77, (17u << 20) + 77, (33u << 20) + 77}) {
     std::string content(size, '\0');
     for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>((i * 7919) >> 5);
     const std::string big = dir_ / "big.bin";
