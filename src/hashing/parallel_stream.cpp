@@ -133,8 +133,8 @@ bool StreamPiecesInParallel(const std::vector<TWeightedHasher>& hashers, size_t 
     size_t slot = static_cast<size_t>(n % slots);
     {
       std::unique_lock<std::mutex> lock(ring.mutex);
-      // A slot still in use means the ring is full: wait for it to drain.
-      if (ring.pending[slot] != 0)
+      // A full ring is waited on until enough of it has drained.
+      if (ring.produced == ring.released + slots)
         ring.freed.wait(lock, [&] {
           return ring.released + slots >= ring.produced + RefillAt(slots);
         });
