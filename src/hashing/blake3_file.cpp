@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <map>
 #include <memory>
@@ -26,14 +28,15 @@ struct Shared {
   uint64_t nextClaim = 0;
   uint64_t nextAdd = 0;
   std::map<uint64_t, Cv> waiting;  // finished parts ahead of nextAdd
-  bool stop = false;  // a part failed or the caller said stop
+  bool stop = false;               // a part failed or the caller said stop
 };
 
-// The chaining value of the part at `offset`.
-bool HashPart(const platform::FileReader& reader, uint64_t offset, size_t size, Cv& cv) {
-  Blake3 part;
-  part.SetThreaded(false);  // the other threads are busy with parts of their own
-  part.ResetAt(offset / blake3::kChunkLen);
+// How parts are got for the rest of the run: Measure until a thread has
+// timed both ways.
+std::atomic<PartAccess> g_access{PartAccess::Measure};
+
+// Feeds the part at `offset` to `part`, read in pieces.
+bool ReadPart(const platform::FileReader& reader, uint64_t offset, size_t size, Blake3& part) {
   static_assert(platform::kCachedReadPiece <= platform::kThreadReadBufferSize);
   uint8_t* buffer = platform::ThreadReadBuffer();
   for (size_t done = 0; done < size;) {
@@ -43,11 +46,66 @@ bool HashPart(const platform::FileReader& reader, uint64_t offset, size_t size, 
     part.Update(buffer, static_cast<size_t>(n));
     done += static_cast<size_t>(n);
   }
+  return true;
+}
+
+// The chaining value of the part at `offset`, got as `access` says; a view
+// refused (the budget is spent) is read instead, and `access` tells so.
+bool HashPart(const platform::FileReader& reader, uint64_t offset, size_t size,
+              PartAccess& access, Cv& cv) {
+  Blake3 part;
+  part.SetThreaded(false);  // the other threads are busy with parts of their own
+  part.ResetAt(offset / blake3::kChunkLen);
+  platform::MappedView view;
+  if (access == PartAccess::View && reader.ViewAt(view, offset, size)) {
+    part.Update(view.Data(), size);
+    if (view.Faulted()) return false;  // cut short under the view
+  } else {
+    access = PartAccess::Read;
+    if (!ReadPart(reader, offset, size, part)) return false;
+  }
   part.FinalSubtree(cv.data());
   return true;
 }
 
+// One thread's trial of both ways: its first part is read untimed (it warms
+// the buffer and the caches), then parts are viewed and read in turn, twice
+// each; the quicker of each pair counts, so one slow part (a first view, a
+// moment of another program's) does not decide.
+struct Trial {
+  using Duration = std::chrono::steady_clock::duration;
+  static constexpr int kParts = 5;
+  int partsDone = 0;
+  Duration viewed = Duration::max(), read = Duration::max();
+
+  static bool Measuring() {
+    return g_access.load(std::memory_order_relaxed) == PartAccess::Measure;
+  }
+
+  PartAccess Next() const {
+    if (!Measuring()) return g_access.load(std::memory_order_relaxed);
+    return partsDone % 2 == 1 ? PartAccess::View : PartAccess::Read;
+  }
+
+  void Record(PartAccess access, Duration took) {
+    if (!Measuring() || partsDone >= kParts) return;
+    if (partsDone > 0) {
+      Duration& best = access == PartAccess::View ? viewed : read;
+      best = std::min(best, took);
+    }
+    if (++partsDone < kParts) return;
+    // The front of a file just read from disk often sits in the cache in
+    // small pieces, dearer to view than the large ones further on, so a view
+    // that is quicker here at all is quicker for the rest.
+    PartAccess expected = PartAccess::Measure;
+    g_access.compare_exchange_strong(expected,
+                                     viewed < read ? PartAccess::View : PartAccess::Read);
+  }
+};
+
 }  // namespace
+
+void SetPartAccess(PartAccess access) { g_access.store(access); }
 
 bool HashWholePartsInParallel(platform::FileReader& reader, Blake3& hasher, size_t partSize,
                               size_t threads, const std::function<bool()>& abandon) {
@@ -57,6 +115,7 @@ bool HashWholePartsInParallel(platform::FileReader& reader, Blake3& hasher, size
   Shared s;
 
   const auto work = [&](size_t) {
+    Trial trial;
     for (;;) {
       uint64_t index;
       {
@@ -69,7 +128,10 @@ bool HashWholePartsInParallel(platform::FileReader& reader, Blake3& hasher, size
       }
       Cv cv;
       const bool abandoned = std::this_thread::get_id() == caller && abandon && abandon();
-      const bool ok = !abandoned && HashPart(reader, index * partSize, partSize, cv);
+      PartAccess access = trial.Next();
+      const auto start = std::chrono::steady_clock::now();
+      const bool ok = !abandoned && HashPart(reader, index * partSize, partSize, access, cv);
+      if (ok) trial.Record(access, std::chrono::steady_clock::now() - start);
       std::lock_guard<std::mutex> lock(s.mutex);
       if (!ok) {
         s.stop = true;

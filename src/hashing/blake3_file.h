@@ -4,7 +4,8 @@
 // chaining value, and the values are added to the file's hasher in file
 // order, so the digest is the one-thread digest. Each thread reads its own
 // parts into a small buffer of its own, so the copying out of the file
-// cache is spread over the cores too.
+// cache is spread over the cores too, or views them straight in the file
+// cache, whichever the machine does more cheaply.
 #pragma once
 
 #include <cstddef>
@@ -14,6 +15,18 @@
 #include "platform/file_reader.h"
 
 namespace quorvid {
+
+/// How the threads get the bytes of their parts.
+enum class PartAccess {
+  Measure,  // time both on the first parts, then keep the cheaper for the run
+  Read,     // copied into a buffer of the thread's own
+  View,     // viewed in the file cache (read when the view budget is spent)
+};
+
+/// Sets how later calls get their parts. A run starts with Measure: views
+/// cost almost nothing on some machines and several times the copy on
+/// others (some virtual machines make every new page of a view costly).
+void SetPartAccess(PartAccess access);
 
 /// Feeds the whole parts of `partSize` bytes (a power of two, at least one
 /// chunk) at the front of the regular file open in `reader` to `hasher`

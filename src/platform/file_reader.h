@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/mapped_view.h"
+
 namespace quorvid::platform {
 
 /// One open file, read from offset 0 to its end. Closed on destruction.
@@ -34,6 +36,13 @@ class FileReader {
   /// -1 on a read error. Leaves the read position alone, and several threads
   /// may call it at once.
   int64_t ReadAt(uint8_t* buffer, size_t size, uint64_t offset) const;
+
+  /// Views `length` bytes at `offset` (a multiple of
+  /// MappedView::ViewAlignment()) of a regular file, within its size at open,
+  /// instead of reading them. Leaves the read position alone, and several
+  /// threads may call it at once, each with its own view. False when the
+  /// range lies past the size at open or the system refuses.
+  bool ViewAt(MappedView& view, uint64_t offset, size_t length) const;
 
   /// Moves the read position to `offset`, so Read goes on from there. False
   /// when the system refuses; the file is then closed, so later reads fail

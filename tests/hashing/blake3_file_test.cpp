@@ -1,6 +1,6 @@
 // One BLAKE3 over a large file on every core: whole parts hashed apart must
-// give the digest of the file's bytes, and a file cut short, or a stop, must
-// fail rather than give a digest.
+// give the digest of the file's bytes, whether read, viewed or measured both
+// ways, and a file cut short, or a stop, must fail rather than give a digest.
 #include "hashing/blake3_file.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +38,14 @@ std::string DigestOf(const std::string& content) {
   return Digest(h);
 }
 
+const PartAccess kEveryAccess[] = {PartAccess::Read, PartAccess::View, PartAccess::Measure};
+
+// Sets how parts are got for one scope; a run measures by default.
+struct AccessScope {
+  explicit AccessScope(PartAccess access) { SetPartAccess(access); }
+  ~AccessScope() { SetPartAccess(PartAccess::Measure); }
+};
+
 // The parts in parallel, then the rest of the file read as the engine does.
 bool HashFile(const std::string& path, size_t threads, std::string& digest,
               const std::function<bool()>& abandon = {}, size_t part = kPart) {
@@ -55,38 +63,52 @@ bool HashFile(const std::string& path, size_t threads, std::string& digest,
 
 TEST(Blake3File, WholePartsOnSeveralThreadsGiveTheFilesDigest) {
   test::TempDir dir;
-  for (size_t size : {2 * kPart, 2 * kPart + 1, 3 * kPart + 1000, 7 * kPart + kPart - 1}) {
-    const std::string content = Pattern(size);
-    test::WriteFile(dir / "f.bin", content);
-    for (size_t threads : {size_t{1}, size_t{2}, size_t{5}, ParallelWidth()}) {
-      std::string digest;
-      ASSERT_TRUE(HashFile(dir / "f.bin", threads, digest)) << size << " on " << threads;
-      EXPECT_EQ(digest, DigestOf(content)) << size << " on " << threads;
+  for (PartAccess access : kEveryAccess) {
+    AccessScope scope(access);
+    for (size_t size : {2 * kPart, 2 * kPart + 1, 3 * kPart + 1000, 7 * kPart + kPart - 1,
+                        40 * kPart + 77}) {
+      const std::string content = Pattern(size);
+      test::WriteFile(dir / "f.bin", content);
+      for (size_t threads : {size_t{1}, size_t{2}, size_t{5}, ParallelWidth()}) {
+        std::string digest;
+        ASSERT_TRUE(HashFile(dir / "f.bin", threads, digest))
+            << size << " on " << threads << ", access " << static_cast<int>(access);
+        EXPECT_EQ(digest, DigestOf(content))
+            << size << " on " << threads << ", access " << static_cast<int>(access);
+      }
     }
   }
 }
 
-// Parts larger than a read piece are read in several pieces.
-TEST(Blake3File, LargePartsAreReadInPieces) {
+// Parts larger than a read piece are read in several pieces; five of them
+// at once pass the budget of views, so some are read even when viewing.
+TEST(Blake3File, LargePartsAreReadInPiecesOrViewedWithinTheBudget) {
   test::TempDir dir;
   const size_t part = size_t{4} << 20;
-  const std::string content = Pattern(3 * part + 333);
+  const std::string content = Pattern(9 * part + 333);
   test::WriteFile(dir / "f.bin", content);
-  std::string digest;
-  ASSERT_TRUE(HashFile(dir / "f.bin", 2, digest, {}, part));
-  EXPECT_EQ(digest, DigestOf(content));
+  for (PartAccess access : kEveryAccess) {
+    AccessScope scope(access);
+    for (size_t threads : {size_t{2}, size_t{5}}) {
+      std::string digest;
+      ASSERT_TRUE(HashFile(dir / "f.bin", threads, digest, {}, part));
+      EXPECT_EQ(digest, DigestOf(content)) << static_cast<int>(access) << " on " << threads;
+    }
+  }
 }
 
 TEST(Blake3File, AFileCutShortOrAStopFailsTheFile) {
   test::TempDir dir;
   const std::string content = Pattern(40 * kPart);
-  test::WriteFile(dir / "f.bin", content);
-  {
+  for (PartAccess access : kEveryAccess) {
+    AccessScope scope(access);
+    test::WriteFile(dir / "f.bin", content);
     FileReader reader;
     ASSERT_TRUE(reader.Open(dir / "f.bin"));
-    std::filesystem::resize_file(dir / "f.bin", 3 * kPart + 5);  // parts past it read short
+    // Parts past the cut read short, or fault under a view.
+    std::filesystem::resize_file(dir / "f.bin", 3 * kPart + 5);
     Blake3 h;
-    EXPECT_FALSE(HashWholePartsInParallel(reader, h, kPart, 2, {}));
+    EXPECT_FALSE(HashWholePartsInParallel(reader, h, kPart, 2, {})) << static_cast<int>(access);
   }
   test::WriteFile(dir / "f.bin", content);
   int asked = 0;

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "hashing/algorithm_table.h"
+#include "hashing/blake3_file.h"
 #include "test_support.h"
 
 namespace quorvid {
@@ -193,28 +194,34 @@ TEST_F(Engine, LargeFilesGiveTheDigestsOfTheirBytesWhateverTheRoad) {
 // must fail on every road rather than get the digest of what was read of it.
 TEST_F(Engine, AFileCutShortWhileHashedFails) {
   const std::string big = dir_ / "shrinking.bin";
-  test::WriteFile(big, std::string(20u << 20, 'q'));
-  // A lone BLAKE3 (parts on every core), a lone XXHash64 (one thread), a
-  // lone SHA2_256 and all of them (a reading thread beside the hashing).
-  for (THashSet set : {HashBit(THashChoices::Blake3), HashBit(THashChoices::XXHash64),
-                       HashBit(THashChoices::SHA2_256), kAllRealHashes}) {
-    test::WriteFile(big, std::string(20u << 20, 'q'));
-    bool cut = false;
-    const std::function<bool()> cutOnce = [&] {
-      if (!cut) std::filesystem::resize_file(big, 4096);
-      cut = true;
-      return false;
-    };
-    TGeneratedHashes out;
-    EXPECT_FALSE(HashFileManyUntil(table_, set, big, out, cutOnce)) << set;
-    EXPECT_TRUE(cut);
-    for (THashChoices c : {THashChoices::Blake3, THashChoices::SHA2_256, THashChoices::XXHash64}) {
-      if (InSet(set, c)) {
-        EXPECT_EQ(out[static_cast<int>(c)], PlaceholderText(table_[static_cast<int>(c)].HashLength))
-            << set;
+  // A lone BLAKE3 (parts on every core, read or viewed), a lone XXHash64 (one
+  // thread), a lone SHA2_256 and all of them (a reading thread beside the
+  // hashing).
+  for (PartAccess access : {PartAccess::Read, PartAccess::View}) {
+    SetPartAccess(access);
+    for (THashSet set : {HashBit(THashChoices::Blake3), HashBit(THashChoices::XXHash64),
+                         HashBit(THashChoices::SHA2_256), kAllRealHashes}) {
+      test::WriteFile(big, std::string(20u << 20, 'q'));
+      bool cut = false;
+      const std::function<bool()> cutOnce = [&] {
+        if (!cut) std::filesystem::resize_file(big, 4096);
+        cut = true;
+        return false;
+      };
+      TGeneratedHashes out;
+      EXPECT_FALSE(HashFileManyUntil(table_, set, big, out, cutOnce)) << set;
+      EXPECT_TRUE(cut);
+      for (THashChoices c :
+           {THashChoices::Blake3, THashChoices::SHA2_256, THashChoices::XXHash64}) {
+        if (InSet(set, c)) {
+          EXPECT_EQ(out[static_cast<int>(c)],
+                    PlaceholderText(table_[static_cast<int>(c)].HashLength))
+              << set;
+        }
       }
     }
   }
+  SetPartAccess(PartAccess::Measure);
 }
 
 }  // namespace
