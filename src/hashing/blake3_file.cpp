@@ -31,7 +31,7 @@ struct Shared {
   bool stop = false;               // a part failed or the caller said stop
 };
 
-// How parts are got for the rest of the run: Measure until a thread has
+// How parts are got for the rest of the run: Measure until the run has
 // timed both ways.
 std::atomic<PartAccess> g_access{PartAccess::Measure};
 
@@ -68,15 +68,30 @@ bool HashPart(const platform::FileReader& reader, uint64_t offset, size_t size,
   return true;
 }
 
-// One thread's trial of both ways: its first part is read untimed (it warms
-// the buffer and the caches), then parts are viewed and read in turn, twice
-// each; the quicker of each pair counts, so one slow part (a first view, a
-// moment of another program's) does not decide.
+// What the run has timed of both ways, in nanoseconds per byte: the quickest
+// part of each, and how many parts were timed. Kept for the whole run, so
+// files too small to decide alone add up to a verdict.
+struct Timings {
+  std::mutex mutex;
+  double viewed = 0, read = 0;
+  int viewedParts = 0, readParts = 0;
+};
+
+Timings& RunTimings() {
+  static Timings timings;
+  return timings;
+}
+
+// Parts of each way timed before the verdict: the quicker of two counts, so
+// one slow part (a first view, a moment of another program's) does not
+// decide.
+constexpr int kTimedParts = 2;
+
+// How one thread gets its parts during one call while the run is measuring:
+// its first part is read untimed (it warms the buffer and the caches), then
+// parts are viewed and read in turn and timed, until the run decides.
 struct Trial {
-  using Duration = std::chrono::steady_clock::duration;
-  static constexpr int kParts = 5;
   int partsDone = 0;
-  Duration viewed = Duration::max(), read = Duration::max();
 
   static bool Measuring() {
     return g_access.load(std::memory_order_relaxed) == PartAccess::Measure;
@@ -87,25 +102,35 @@ struct Trial {
     return partsDone % 2 == 1 ? PartAccess::View : PartAccess::Read;
   }
 
-  void Record(PartAccess access, Duration took) {
-    if (!Measuring() || partsDone >= kParts) return;
-    if (partsDone > 0) {
-      Duration& best = access == PartAccess::View ? viewed : read;
-      best = std::min(best, took);
-    }
-    if (++partsDone < kParts) return;
+  void Record(PartAccess access, std::chrono::steady_clock::duration took, size_t size) {
+    if (partsDone++ == 0 || !Measuring()) return;
+    const double perByte = std::chrono::duration<double, std::nano>(took).count() / size;
+    Timings& t = RunTimings();
+    std::lock_guard<std::mutex> lock(t.mutex);
+    double& best = access == PartAccess::View ? t.viewed : t.read;
+    int& count = access == PartAccess::View ? t.viewedParts : t.readParts;
+    best = count == 0 ? perByte : std::min(best, perByte);
+    ++count;
+    if (t.viewedParts < kTimedParts || t.readParts < kTimedParts) return;
     // The front of a file just read from disk often sits in the cache in
     // small pieces, dearer to view than the large ones further on, so a view
-    // that is quicker here at all is quicker for the rest.
+    // that is quicker there at all is quicker for the rest.
     PartAccess expected = PartAccess::Measure;
     g_access.compare_exchange_strong(expected,
-                                     viewed < read ? PartAccess::View : PartAccess::Read);
+                                     t.viewed < t.read ? PartAccess::View : PartAccess::Read);
   }
 };
 
 }  // namespace
 
-void SetPartAccess(PartAccess access) { g_access.store(access); }
+void SetPartAccess(PartAccess access) {
+  Timings& t = RunTimings();
+  std::lock_guard<std::mutex> lock(t.mutex);
+  t.viewedParts = t.readParts = 0;
+  g_access.store(access);
+}
+
+PartAccess CurrentPartAccess() { return g_access.load(); }
 
 bool HashWholePartsInParallel(platform::FileReader& reader, Blake3& hasher, size_t partSize,
                               size_t threads, const std::function<bool()>& abandon) {
@@ -131,7 +156,7 @@ bool HashWholePartsInParallel(platform::FileReader& reader, Blake3& hasher, size
       PartAccess access = trial.Next();
       const auto start = std::chrono::steady_clock::now();
       const bool ok = !abandoned && HashPart(reader, index * partSize, partSize, access, cv);
-      if (ok) trial.Record(access, std::chrono::steady_clock::now() - start);
+      if (ok) trial.Record(access, std::chrono::steady_clock::now() - start, partSize);
       std::lock_guard<std::mutex> lock(s.mutex);
       if (!ok) {
         s.stop = true;

@@ -23,10 +23,17 @@ enum class PartAccess {
   View,     // viewed in the file cache (read when the view budget is spent)
 };
 
-/// Sets how later calls get their parts. A run starts with Measure: views
-/// cost almost nothing on some machines and several times the copy on
-/// others (some virtual machines make every new page of a view costly).
+/// Sets how later calls get their parts, and forgets what was measured. A
+/// run starts with Measure: views cost almost nothing on some machines and
+/// several times the copy on others (some virtual machines make every new
+/// page of a view costly). While measuring, each thread reads its first part
+/// of a call untimed, then views and reads parts in turn; once two parts of
+/// each way were timed in the run, the way quicker per byte holds for the
+/// rest of it.
 void SetPartAccess(PartAccess access);
+
+/// How parts are got now: Measure until the run has decided.
+PartAccess CurrentPartAccess();
 
 /// Feeds the whole parts of `partSize` bytes (a power of two, at least one
 /// chunk) at the front of the regular file open in `reader` to `hasher`

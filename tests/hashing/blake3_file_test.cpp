@@ -97,6 +97,29 @@ TEST(Blake3File, LargePartsAreReadInPiecesOrViewedWithinTheBudget) {
   }
 }
 
+// Files too small to decide alone add up: one thread over three parts reads
+// one untimed, then views one and reads one, so two such files decide.
+TEST(Blake3File, TheRunDecidesHowToGetPartsFromWhatItTimed) {
+  test::TempDir dir;
+  const std::string content = Pattern(3 * kPart);
+  test::WriteFile(dir / "f.bin", content);
+  AccessScope scope(PartAccess::Measure);
+  std::string digest;
+  ASSERT_TRUE(HashFile(dir / "f.bin", 1, digest));
+  EXPECT_EQ(digest, DigestOf(content));
+  EXPECT_EQ(CurrentPartAccess(), PartAccess::Measure);
+  ASSERT_TRUE(HashFile(dir / "f.bin", 1, digest));
+  EXPECT_EQ(digest, DigestOf(content));
+  const PartAccess decided = CurrentPartAccess();
+  EXPECT_TRUE(decided == PartAccess::Read || decided == PartAccess::View);
+  // The verdict holds for later files, and setting Measure starts over.
+  ASSERT_TRUE(HashFile(dir / "f.bin", 2, digest));
+  EXPECT_EQ(CurrentPartAccess(), decided);
+  SetPartAccess(PartAccess::Measure);
+  ASSERT_TRUE(HashFile(dir / "f.bin", 1, digest));
+  EXPECT_EQ(CurrentPartAccess(), PartAccess::Measure);
+}
+
 TEST(Blake3File, AFileCutShortOrAStopFailsTheFile) {
   test::TempDir dir;
   const std::string content = Pattern(40 * kPart);
