@@ -62,23 +62,35 @@ have() { command -v "${1%% *}" > /dev/null 2>&1; }
 # Median wall seconds of each command given, one line each. The commands
 # take turns, one run each per round (after a round of warm-up), so a machine
 # that drifts from minute to minute drifts for every command alike instead of
-# for whichever ran last.
+# for whichever ran last. `speed:DIGEST:BYTES` is not a command but the
+# digest's bare loop as `openssl speed` measures it in memory (1 MiB blocks,
+# one second), taking its turn like the others, as the seconds it would need
+# for BYTES.
 median_seconds() {
   python3 - "$RUNS" "$@" <<'PY'
 import shlex, statistics, subprocess, sys, time
-runs, commands = int(sys.argv[1]), [shlex.split(c) for c in sys.argv[2:]]
+runs, commands = int(sys.argv[1]), sys.argv[2:]
 times = [[] for _ in commands]
+
+def run(command):
+    if command.startswith("speed:"):
+        _, digest, amount = command.split(":")
+        out = subprocess.run(["openssl", "speed", "-evp", digest, "-bytes", "1048576",
+                              "-seconds", "1"], capture_output=True, text=True).stdout
+        return int(amount) / (float(out.split()[-1].rstrip("k")) * 1000)
+    start = time.perf_counter()
+    done = subprocess.run(shlex.split(command), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    if done.returncode != 0:
+        print("warning: exit code %d from %s" % (done.returncode, command), file=sys.stderr)
+    return time.perf_counter() - start
+
 for round in range(runs + 1):
     # Each round starts with the next command, so none always runs first.
     for k in range(len(commands)):
         i = (round + k) % len(commands)
-        start = time.perf_counter()
-        done = subprocess.run(commands[i], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        if done.returncode != 0:
-            print("warning: exit code %d from %s" % (done.returncode, " ".join(commands[i])),
-                  file=sys.stderr)
+        seconds = run(commands[i])
         if round > 0:
-            times[i].append(time.perf_counter() - start)
+            times[i].append(seconds)
 for t in times:
     print(statistics.median(t))
 PY
@@ -96,43 +108,35 @@ bench() {
   shift 4
   local labels=() cmds=()
   while (($# >= 2)); do
-    have "$2" && labels+=("$1") && cmds+=("$2")
+    local tool=$2
+    [[ $tool == speed:* ]] && tool=openssl
+    have "$tool" && labels+=("$1") && cmds+=("$2")
     shift 2
   done
   local secs
   mapfile -t secs < <(median_seconds "$qcmd" "${cmds[@]}")
-  LAST_QS=${secs[0]}
-  printf '%s\tQuorvid\t%s\t%s\t%s\t-\t%s\n' "$name" "$unit" "$amount" "$LAST_QS" "$(peak_rss_mib "$qcmd")" >> "$ROWS"
-  local i
+  local qs=${secs[0]} i rss
+  printf '%s\tQuorvid\t%s\t%s\t%s\t-\t%s\n' "$name" "$unit" "$amount" "$qs" "$(peak_rss_mib "$qcmd")" >> "$ROWS"
   for i in "${!cmds[@]}"; do
+    rss=-
+    [[ ${cmds[i]} == speed:* ]] || rss=$(peak_rss_mib "${cmds[i]}")
     printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$name" "${labels[i]}" "$unit" "$amount" "${secs[i + 1]}" \
-      "$LAST_QS" "$(peak_rss_mib "${cmds[i]}")" >> "$ROWS"
+      "$qs" "$rss" >> "$ROWS"
   done
   echo "done: $name" >&2
-}
-
-# The digest's own speed as `openssl speed` measures it in memory (1 MiB
-# blocks), as if it had hashed the 1 GiB file: how close Quorvid's whole run,
-# reading included, comes to the library's bare loop.
-openssl_row() {
-  local name=$1 digest=$2
-  have openssl || return 0
-  local kbps
-  kbps=$(openssl speed -evp "$digest" -bytes 1048576 -seconds 3 2>/dev/null | awk 'END {sub(/k$/, "", $NF); print $NF}')
-  [[ -n $kbps ]] || return 0
-  printf '%s\topenssl speed\tMB/s\t%s\t%s\t%s\t-\n' "$name" $GIB \
-    "$(python3 -c 'import sys; print(int(sys.argv[1]) / (float(sys.argv[2]) * 1000))' $GIB "$kbps")" "$LAST_QS" >> "$ROWS"
 }
 
 GIB=$((1024 * 1024 * 1024))
 MIB64=$((64 * 1024 * 1024))
 
-bench "MD5 1 GiB" $GIB MB/s "$Q --md5 $BIG" md5sum "md5sum $BIG" "rhash" "rhash --md5 $BIG"
-openssl_row "MD5 1 GiB" md5
-bench "SHA1 1 GiB" $GIB MB/s "$Q --sha1 $BIG" sha1sum "sha1sum $BIG" "rhash" "rhash --sha1 $BIG"
-openssl_row "SHA1 1 GiB" sha1
-bench "SHA2_256 1 GiB" $GIB MB/s "$Q --sha256 $BIG" sha256sum "sha256sum $BIG" "rhash" "rhash --sha256 $BIG"
-openssl_row "SHA2_256 1 GiB" sha256
+# "openssl speed": the digest's bare loop in memory, as if it had hashed the
+# 1 GiB file: how close Quorvid's whole run, reading included, comes to it.
+bench "MD5 1 GiB" $GIB MB/s "$Q --md5 $BIG" md5sum "md5sum $BIG" "rhash" "rhash --md5 $BIG" \
+  "openssl speed" "speed:md5:$GIB"
+bench "SHA1 1 GiB" $GIB MB/s "$Q --sha1 $BIG" sha1sum "sha1sum $BIG" "rhash" "rhash --sha1 $BIG" \
+  "openssl speed" "speed:sha1:$GIB"
+bench "SHA2_256 1 GiB" $GIB MB/s "$Q --sha256 $BIG" sha256sum "sha256sum $BIG" \
+  "rhash" "rhash --sha256 $BIG" "openssl speed" "speed:sha256:$GIB"
 bench "SHA2_512 1 GiB" $GIB MB/s "$Q --sha512 $BIG" sha512sum "sha512sum $BIG" "rhash" "rhash --sha512 $BIG"
 bench "SHA3_256 1 GiB" $GIB MB/s "$Q --sha3_256 $BIG" "rhash" "rhash --sha3-256 $BIG"
 bench "Blake2S 1 GiB" $GIB MB/s "$Q --blake2s $BIG" "rhash" "rhash --blake2s $BIG"
