@@ -1,11 +1,11 @@
 // BLAKE3 over one large regular file on every core. Whole parts at the front
 // of the file are whole subtrees of its hash tree: each thread claims the
-// next part, reads and hashes it with a hasher of its own and hands on the
-// chaining value, and the values are added to the file's hasher in file
-// order, so the digest is the one-thread digest. Each thread reads its own
-// parts into a small buffer of its own, so the copying out of the file
-// cache is spread over the cores too, or views them straight in the file
-// cache, whichever the machine does more cheaply.
+// next part, gets its bytes and hashes them with a hasher of its own and
+// hands on the chaining value, and the values are added to the file's hasher
+// in file order, so the digest is the one-thread digest. A thread either
+// reads its parts into a small buffer of its own, so the copying out of the
+// file cache is spread over the cores too, or views them straight in the
+// file cache, whichever the machine does more cheaply.
 #pragma once
 
 #include <cstddef>

@@ -10,8 +10,9 @@
 namespace quorvid::platform {
 namespace {
 
-// Live views, read by the SIGBUS handler; a slot is free while `begin` is 0.
-// Enough for every thread of a run to hold a few views at once.
+// Live views, read by the SIGBUS handler, which skips a slot while its
+// `begin` is 0 (free, or claimed and not yet mapped). Enough for every
+// thread of a run to hold a few views at once.
 constexpr int kSlots = 64;
 
 struct LiveView {
