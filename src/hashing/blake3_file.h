@@ -18,7 +18,7 @@ namespace quorvid {
 
 /// How the threads get the bytes of their parts.
 enum class PartAccess {
-  Measure,  // time both on the first parts, then keep the cheaper for the run
+  Measure,  // time both on the first parts, then keep one for the run
   Read,     // copied into a buffer of the thread's own
   View,     // viewed in the file cache (read when the view budget is spent)
 };
@@ -27,9 +27,9 @@ enum class PartAccess {
 /// run starts with Measure: views cost almost nothing on some machines and
 /// several times the copy on others (some virtual machines make every new
 /// page of a view costly). While measuring, each thread reads its first part
-/// of a call untimed, then views and reads parts in turn; once two parts of
-/// each way were timed in the run, the way quicker per byte holds for the
-/// rest of it.
+/// of a call untimed, then views and reads parts in turn; once three parts
+/// of each way were timed in the run, views hold for the rest of it unless
+/// they were clearly dearer per byte.
 void SetPartAccess(PartAccess access);
 
 /// How parts are got now: Measure until the run has decided.

@@ -105,11 +105,17 @@ TEST(Blake3File, TheRunDecidesHowToGetPartsFromWhatItTimed) {
   test::WriteFile(dir / "f.bin", content);
   AccessScope scope(PartAccess::Measure);
   std::string digest;
+  // One thread over three parts times one part of each way per file: one
+  // file does not decide, a few together do.
   ASSERT_TRUE(HashFile(dir / "f.bin", 1, digest));
   EXPECT_EQ(digest, DigestOf(content));
   EXPECT_EQ(CurrentPartAccess(), PartAccess::Measure);
-  ASSERT_TRUE(HashFile(dir / "f.bin", 1, digest));
-  EXPECT_EQ(digest, DigestOf(content));
+  int files = 1;
+  for (; files < 10 && CurrentPartAccess() == PartAccess::Measure; ++files) {
+    ASSERT_TRUE(HashFile(dir / "f.bin", 1, digest));
+    EXPECT_EQ(digest, DigestOf(content));
+  }
+  EXPECT_LT(files, 10);
   const PartAccess decided = CurrentPartAccess();
   EXPECT_TRUE(decided == PartAccess::Read || decided == PartAccess::View);
   // The verdict holds for later files, and setting Measure starts over.
