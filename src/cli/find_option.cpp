@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <span>
 
 namespace quorvid {
 
@@ -11,26 +12,42 @@ constexpr size_t kMaxInlineValue = 999;
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool StartsWithText(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
+// How `text` writes the option `word`: "-W" or "/W" for a one-character
+// word, "/W", "-W" or "--W" for a longer one, alone or followed by '=' or
+// ':' and a value. The length of the written form, or 0 when it does not.
+size_t WrittenFormLength(std::string_view text, std::string_view word, bool& exact) {
+  static constexpr std::string_view kShort[] = {"-", "/"};
+  static constexpr std::string_view kLong[] = {"/", "-", "--"};
+  const std::span<const std::string_view> prefixes =
+      word.size() == 1 ? std::span<const std::string_view>(kShort) : kLong;
+  for (std::string_view prefix : prefixes) {
+    const size_t length = prefix.size() + word.size();
+    if (text.size() < length || text.substr(0, prefix.size()) != prefix ||
+        !SameText(text.substr(prefix.size(), word.size()), word))
+      continue;
+    exact = text.size() == length;
+    if (exact || text[length] == '=' || text[length] == ':') return length;
+  }
+  return 0;
 }
 
-// The written forms of one name word: "-W" and "/W" for a one-character word,
-// "/W", "-W" and "--W" for a longer one.
-std::vector<std::string> WrittenForms(const std::string& word) {
-  if (word.size() == 1) return {"-" + word, "/" + word};
-  return {"/" + word, "-" + word, "--" + word};
+// True when `word` is one of the words of `names`; asked once per option
+// name, so it splits nothing.
+bool HasNameWord(std::string_view names, std::string_view word) {
+  for (size_t start = 0; start < names.size();) {
+    size_t end = names.find_first_of(" ,;", start);
+    if (end == std::string_view::npos) end = names.size();
+    if (SameText(names.substr(start, end - start), word)) return true;
+    start = end + 1;
+  }
+  return false;
 }
 
 void AppendKnownNames(const std::vector<std::string>& words, std::string& knownNames) {
-  std::vector<std::string> known = SplitNameWords(knownNames);
   for (const auto& w : words) {
-    bool present = std::any_of(known.begin(), known.end(),
-                               [&](const std::string& k) { return SameText(k, w); });
-    if (present) continue;
+    if (HasNameWord(knownNames, w)) continue;
     if (!knownNames.empty()) knownNames += ' ';
     knownNames += w;
-    known.push_back(w);
   }
 }
 
@@ -87,33 +104,29 @@ void FindOption(TParamStatusArray& args, std::string_view names, int valueCount,
   for (size_t pos = 0; pos < args.size(); ++pos) {
     const std::string& text = args[pos].Text;
     for (const auto& word : words) {
-      for (const auto& form : WrittenForms(word)) {
-        bool exact = SameText(text, form);
-        bool inlineForm = !exact && text.size() > form.size() && StartsWithText(text, form) &&
-                          (text[form.size()] == '=' || text[form.size()] == ':');
-        if (!exact && !inlineForm) continue;
-
-        TParamStatusRec& arg = args[pos];
-        arg.Status = TParamStatus::Option;
-        arg.Recognised = true;
-        arg.Word = word;
-        rec.Found = true;
-        rec.ArgIndex = static_cast<int32_t>(pos);
-        rec.NextArgIndex = static_cast<int32_t>(pos + 1);
-        if (inlineForm) {
-          rec.ArgText = text.substr(0, form.size());
-          rec.Value1 = text.substr(form.size() + 1, kMaxInlineValue);
-          rec.HasInlineValue = true;
-          arg.InlineForm = true;
-          arg.IsValue = true;
-          arg.Status = TParamStatus::OptionWithInlineValue;
-          return;
-        }
-        rec.ArgText = text;
-        if (valueCount >= 1) rec.Value1 = TakeValue(args, pos, pos + 1);
-        if (valueCount >= 2) rec.Value2 = TakeValue(args, pos, pos + 2);
+      bool exact = false;
+      const size_t formLength = WrittenFormLength(text, word, exact);
+      if (formLength == 0) continue;
+      TParamStatusRec& arg = args[pos];
+      arg.Status = TParamStatus::Option;
+      arg.Recognised = true;
+      arg.Word = word;
+      rec.Found = true;
+      rec.ArgIndex = static_cast<int32_t>(pos);
+      rec.NextArgIndex = static_cast<int32_t>(pos + 1);
+      if (!exact) {
+        rec.ArgText = text.substr(0, formLength);
+        rec.Value1 = text.substr(formLength + 1, kMaxInlineValue);
+        rec.HasInlineValue = true;
+        arg.InlineForm = true;
+        arg.IsValue = true;
+        arg.Status = TParamStatus::OptionWithInlineValue;
         return;
       }
+      rec.ArgText = text;
+      if (valueCount >= 1) rec.Value1 = TakeValue(args, pos, pos + 1);
+      if (valueCount >= 2) rec.Value2 = TakeValue(args, pos, pos + 2);
+      return;
     }
   }
 }
