@@ -10,6 +10,8 @@ namespace {
 
 constexpr size_t kMaxInlineValue = 999;
 
+bool IsNameSeparator(char c) { return c == ' ' || c == ',' || c == ';'; }
+
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // How `text` writes the option `word`: "-W" or "/W" for a one-character
@@ -34,11 +36,11 @@ size_t WrittenFormLength(std::string_view text, std::string_view word, bool& exa
 // True when `word` is one of the words of `names`; asked once per option
 // name, so it splits nothing.
 bool HasNameWord(std::string_view names, std::string_view word) {
-  for (size_t start = 0; start < names.size();) {
-    size_t end = names.find_first_of(" ,;", start);
-    if (end == std::string_view::npos) end = names.size();
-    if (SameText(names.substr(start, end - start), word)) return true;
-    start = end + 1;
+  size_t start = 0;
+  for (size_t i = 0; i <= names.size(); ++i) {
+    if (i < names.size() && !IsNameSeparator(names[i])) continue;
+    if (SameText(names.substr(start, i - start), word)) return true;
+    start = i + 1;
   }
   return false;
 }
@@ -71,7 +73,7 @@ std::vector<std::string> SplitNameWords(std::string_view names) {
   std::vector<std::string> words;
   std::string current;
   for (char c : names) {
-    if (c == ' ' || c == ',' || c == ';') {
+    if (IsNameSeparator(c)) {
       if (!current.empty()) words.push_back(current);
       current.clear();
     } else {
