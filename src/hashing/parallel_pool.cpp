@@ -71,6 +71,8 @@ class Pool {
       ++inside_;
       lock.unlock();
       Drain(*fn, count);
+      // Free again for other programs' sake. A worker that slept through a
+      // job stays held while it sleeps; the next job places it anew.
       platform::ReleaseThisThread();
       lock.lock();
       --inside_;

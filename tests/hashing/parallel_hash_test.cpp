@@ -1,6 +1,6 @@
 // The thread pool and multi-threaded BLAKE3: every index runs once, busy and
 // nested calls fall back to the caller, workers are held apart from the
-// caller only while they work for it, threaded digests equal the
+// caller while they work for it, threaded digests equal the
 // single-threaded ones on sizes around subtree boundaries, and so do
 // digests put together from subtrees hashed apart.
 #include <gtest/gtest.h>
