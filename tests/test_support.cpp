@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -144,6 +145,13 @@ std::vector<std::string> SplitLines(const std::string& text) {
     start = end + 1;
   }
   return lines;
+}
+
+int ThreadAllowedProcessors() {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (::sched_getaffinity(0, sizeof set, &set) != 0) return 0;
+  return CPU_COUNT(&set);
 }
 
 }  // namespace quorvid::test

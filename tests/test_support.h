@@ -50,4 +50,7 @@ std::string ReadFile(const std::string& path);
 /// Splits on "\n" (a final empty piece after a trailing "\n" is dropped).
 std::vector<std::string> SplitLines(const std::string& text);
 
+/// How many processors the calling thread may run on now.
+int ThreadAllowedProcessors();
+
 }  // namespace quorvid::test

@@ -5,8 +5,6 @@
 // digests put together from subtrees hashed apart.
 #include <gtest/gtest.h>
 
-#include <sched.h>
-
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -15,6 +13,7 @@
 #include "hashing/blake3.h"
 #include "hashing/hasher.h"
 #include "hashing/parallel_pool.h"
+#include "test_support.h"
 
 namespace quorvid {
 namespace {
@@ -40,31 +39,24 @@ TEST(ParallelPool, RunsEveryIndexExactlyOnceEvenWhenNestedOrConcurrent) {
   ParallelFor(0, [&](size_t) { ADD_FAILURE() << "no index for an empty job"; });
 }
 
-int AllowedProcessors() {
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  EXPECT_EQ(::sched_getaffinity(0, sizeof set, &set), 0);
-  return CPU_COUNT(&set);
-}
-
 // The pool's workers are held apart from the caller while they work on its
 // job; the caller itself is never held.
 TEST(ParallelPool, WorkersRunApartFromTheCallerWhichStaysFree) {
   if (ParallelWidth() < 2) GTEST_SKIP() << "needs two processors";
-  const int usable = AllowedProcessors();
+  const int usable = test::ThreadAllowedProcessors();
   const std::thread::id caller = std::this_thread::get_id();
   std::atomic<int> byWorkers{0}, workersHeld{0};
   for (int round = 0; round < 3; ++round)
     ParallelFor(8, [&](size_t) {
       if (std::this_thread::get_id() != caller) {
         ++byWorkers;
-        if (AllowedProcessors() == 1) ++workersHeld;
+        if (test::ThreadAllowedProcessors() == 1) ++workersHeld;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     });
   EXPECT_GT(byWorkers.load(), 0);
   EXPECT_EQ(workersHeld.load(), byWorkers.load());
-  EXPECT_EQ(AllowedProcessors(), usable);
+  EXPECT_EQ(test::ThreadAllowedProcessors(), usable);
 }
 
 std::vector<uint8_t> Pattern(size_t size) {

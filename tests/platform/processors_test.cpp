@@ -8,22 +8,17 @@
 #include <thread>
 #include <vector>
 
+#include "test_support.h"
+
 namespace quorvid::platform {
 namespace {
-
-int AllowedCount() {
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  EXPECT_EQ(::sched_getaffinity(0, sizeof set, &set), 0);
-  return CPU_COUNT(&set);
-}
 
 // A thread steered away from its caller wakes on another processor, and once
 // it lets go it may run anywhere again; the caller is never held. The caller
 // is held on one processor for the test, so "another" is well defined.
 TEST(Processors, AWokenThreadStartsApartFromItsCallerAndCanBeLetGo) {
   if (UsableProcessorCount() < 2) GTEST_SKIP() << "needs two processors";
-  const int usable = AllowedCount();
+  const int usable = test::ThreadAllowedProcessors();
   cpu_set_t one;
   CPU_ZERO(&one);
   CPU_SET(::sched_getcpu(), &one);
@@ -38,9 +33,9 @@ TEST(Processors, AWokenThreadStartsApartFromItsCallerAndCanBeLetGo) {
     std::unique_lock<std::mutex> lock(mutex);
     cv.wait(lock, [&] { return go; });
     wokeOn = ::sched_getcpu();
-    heldTo = AllowedCount();
+    heldTo = test::ThreadAllowedProcessors();
     ReleaseThisThread();
-    freedTo = AllowedCount();
+    freedTo = test::ThreadAllowedProcessors();
   });
   StartApartFromCaller({worker.native_handle()});
   {
@@ -54,7 +49,7 @@ TEST(Processors, AWokenThreadStartsApartFromItsCallerAndCanBeLetGo) {
   EXPECT_NE(wokeOn, callerCpu);
   EXPECT_EQ(heldTo, 1);
   EXPECT_EQ(freedTo, usable);
-  EXPECT_EQ(AllowedCount(), usable);
+  EXPECT_EQ(test::ThreadAllowedProcessors(), usable);
 }
 
 // More threads than other processors: the ones left over are not held.
@@ -69,7 +64,7 @@ TEST(Processors, ThreadsBeyondTheOtherProcessorsAreLeftFree) {
     threads.emplace_back([&, i] {
       std::unique_lock<std::mutex> lock(mutex);
       cv.wait(lock, [&] { return go; });
-      allowed[i] = AllowedCount();
+      allowed[i] = test::ThreadAllowedProcessors();
     });
   std::vector<std::thread::native_handle_type> handles;
   for (std::thread& t : threads) handles.push_back(t.native_handle());
