@@ -17,7 +17,8 @@ size_t ParallelWidth();
 /// the calling thread; returns when all have finished. The calls for
 /// different indexes may run at the same time, so `fn` must allow that.
 /// When the pool is busy or only one core is present, runs them in order on
-/// the caller. Exceptions from `fn` are not allowed (the program never throws
+/// the caller. The pool's threads are held on processors other than the
+/// caller's while they work on its job; the caller is never held. Exceptions from `fn` are not allowed (the program never throws
 /// from a hash path).
 void ParallelFor(size_t count, const std::function<void(size_t)>& fn);
 

@@ -47,7 +47,8 @@ void StartApartFromCaller(const std::vector<std::thread::native_handle_type>& th
 
 void ReleaseThisThread() {
   const cpu_set_t& usable = UsableSet();
-  if (CPU_COUNT(&usable) > 0) (void)::pthread_setaffinity_np(::pthread_self(), sizeof usable, &usable);
+  if (CPU_COUNT(&usable) > 0)
+    (void)::pthread_setaffinity_np(::pthread_self(), sizeof usable, &usable);
 }
 
 }  // namespace quorvid::platform
