@@ -134,6 +134,15 @@ bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
       return ReadToEnd(reader, hashers, abandon);
     }
   }
+  const int64_t size = reader.RegularSize();
+  if (size >= 0 && size < static_cast<int64_t>(platform::kThreadSmallReadBufferSize)) {
+    // A small file, read whole into the small buffer at its size at open.
+    uint8_t* small = platform::ThreadSmallReadBuffer();
+    const int64_t n = reader.Read(small, platform::kThreadSmallReadBufferSize);
+    if (n < 0) return false;
+    for (IHash* h : hashers) h->Update(small, static_cast<size_t>(n));
+    return n == size || ReadToEnd(reader, hashers, abandon);  // or it grew meanwhile
+  }
   uint8_t* buffer = ThreadBuffer();
   int64_t n = reader.Read(buffer, kReadBufferSize);
   if (n < 0) return false;

@@ -43,4 +43,13 @@ inline constexpr size_t kCachedReadPiece = 256 << 10;
 /// is overwritten by the thread's next use, so it must not outlive the call.
 uint8_t* ThreadReadBuffer();
 
+/// Bytes of the buffer ThreadSmallReadBuffer gives.
+inline constexpr size_t kThreadSmallReadBufferSize = 64 << 10;
+
+/// The calling thread's own buffer for small files, of ordinary pages: the
+/// big buffer's first touch fills a whole huge page with zeros (about a
+/// tenth of a run that hashes one small file). Same lifetime rules as
+/// ThreadReadBuffer.
+uint8_t* ThreadSmallReadBuffer();
+
 }  // namespace quorvid::platform

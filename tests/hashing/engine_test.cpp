@@ -190,6 +190,37 @@ TEST_F(Engine, LargeFilesGiveTheDigestsOfTheirBytesWhateverTheRoad) {
   }
 }
 
+// Small files are read whole into a small buffer of their own; one that grew
+// after it was opened is read on to its new end, within that buffer or past
+// it.
+TEST_F(Engine, SmallFilesAndFilesThatGrewAfterOpeningGiveTheirDigests) {
+  const THashAlgorithmRec& sha = Rec(THashChoices::SHA2_256);
+  const std::string file = dir_ / "small.bin";
+  const auto content = [](size_t size) {
+    std::string text(size, '\0');
+    for (size_t i = 0; i < size; ++i) text[i] = static_cast<char>((i * 31) >> 3);
+    return text;
+  };
+  for (size_t size : {0u, 1u, (64u << 10) - 1, 64u << 10, (64u << 10) + 1}) {
+    test::WriteFile(file, content(size));
+    int32_t failed = 1;
+    EXPECT_EQ(HashFileText(sha, file, failed), HashOfText(sha, content(size))) << size;
+    EXPECT_EQ(failed, 0);
+  }
+  for (size_t grown : {20u, (64u << 10) - 1, 100u << 10}) {
+    test::WriteFile(file, content(10));
+    const std::function<bool()> growOnce = [&, done = false]() mutable {
+      if (!done) test::WriteFile(file, content(grown));  // after the open, before the read
+      done = true;
+      return false;
+    };
+    TGeneratedHashes out;
+    ASSERT_TRUE(HashFileManyUntil(table_, HashBit(THashChoices::SHA2_256), file, out, growOnce));
+    EXPECT_EQ(out[static_cast<int>(THashChoices::SHA2_256)], HashOfText(sha, content(grown)))
+        << grown;
+  }
+}
+
 // Another program cuts a large file short while it is being hashed: the file
 // must fail on every road rather than get the digest of what was read of it.
 TEST_F(Engine, AFileCutShortWhileHashedFails) {
