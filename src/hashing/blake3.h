@@ -22,6 +22,7 @@ class Blake3 final : public IHash {
   /// Whether large updates may be split across the machine's cores (on by
   /// default). The digest is the same either way.
   void SetThreaded(bool threaded) { threaded_ = threaded; }
+  bool Threaded() const { return threaded_; }
 
   // --- Hashing one large input on several threads: each thread hashes whole
   // subtrees with its own positioned hasher, and their chaining values are

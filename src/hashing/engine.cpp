@@ -114,6 +114,29 @@ std::vector<TWeightedHasher> Weighted(const std::vector<IHash*>& hashers,
   return weighted;
 }
 
+// Keeps each BLAKE3 among several algorithms on the ring's thread that feeds
+// it, for as long as it lives: the ring already spreads the algorithms over
+// the cores, and a BLAKE3 that split its pieces over the pool as well took a
+// core from the others (with XXHash64 over 1 GiB, 239 against 210 ms).
+class Blake3OnItsRingThread {
+ public:
+  explicit Blake3OnItsRingThread(const std::vector<IHash*>& hashers) {
+    for (IHash* h : hashers)
+      if (auto* b = dynamic_cast<Blake3*>(h)) {
+        held_.push_back({b, b->Threaded()});
+        b->SetThreaded(false);
+      }
+  }
+  ~Blake3OnItsRingThread() {
+    for (const auto& [b, threaded] : held_) b->SetThreaded(threaded);
+  }
+  Blake3OnItsRingThread(const Blake3OnItsRingThread&) = delete;
+  Blake3OnItsRingThread& operator=(const Blake3OnItsRingThread&) = delete;
+
+ private:
+  std::vector<std::pair<Blake3*, bool>> held_;
+};
+
 // Opens the file once and feeds every chunk to each hasher (already reset).
 // Over more than one buffer the algorithms run side by side on the machine's
 // cores. False when the file cannot be opened or read, or the read is
@@ -159,6 +182,7 @@ bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
     return ReadToEnd(reader, hashers, abandon);
   }
   const size_t threads = std::min(ParallelWidth(), hashers.size());
+  const Blake3OnItsRingThread unthreaded(hashers);
   return StreamToHashersInParallel(
       Weighted(hashers, choices), threads,
       [&](uint8_t* p, size_t size) { return reader.Read(p, size); }, abandon, buffer,
