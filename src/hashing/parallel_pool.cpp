@@ -12,6 +12,9 @@
 namespace quorvid {
 namespace {
 
+// How many CoresShared live.
+std::atomic<int> g_coresShared{0};
+
 class Pool {
  public:
   explicit Pool(size_t workers) {
@@ -27,9 +30,11 @@ class Pool {
     if (!busy.owns_lock()) return false;
     // Without this, a woken worker may wait behind its busy caller for
     // milliseconds while another processor idles.
-    platform::StartApartFromCaller(handles_);
+    const bool apart = g_coresShared.load(std::memory_order_relaxed) == 0;
+    if (apart) platform::StartApartFromCaller(handles_);
     {
       std::lock_guard<std::mutex> lock(mutex_);
+      apart_ = apart;
       fn_ = &fn;
       count_ = count;
       next_.store(0);
@@ -68,12 +73,14 @@ class Pool {
       seen = generation_;
       const std::function<void(size_t)>* fn = fn_;
       size_t count = count_;
+      const bool apart = apart_;
       ++inside_;
       lock.unlock();
+      // A worker that slept through a job is still held where it put it.
+      if (!apart) platform::ReleaseThisThread();
       Drain(*fn, count);
-      // Free again for other programs' sake. A worker that slept through a
-      // job stays held while it sleeps; the next job places it anew.
-      platform::ReleaseThisThread();
+      // Free again for other programs' sake.
+      if (apart) platform::ReleaseThisThread();
       lock.lock();
       --inside_;
       if (inside_ == 0) done_.notify_all();
@@ -87,6 +94,7 @@ class Pool {
   std::vector<std::thread> threads_;
   std::vector<std::thread::native_handle_type> handles_;  // valid: the threads never end
   const std::function<void(size_t)>* fn_ = nullptr;
+  bool apart_ = false;  // the job's workers were held apart from its caller
   size_t count_ = 0;
   std::atomic<size_t> next_{0};
   size_t unfinished_ = 0;
@@ -101,6 +109,10 @@ Pool& ThePool() {
 }
 
 }  // namespace
+
+CoresShared::CoresShared() { g_coresShared.fetch_add(1); }
+
+CoresShared::~CoresShared() { g_coresShared.fetch_sub(1); }
 
 size_t ParallelWidth() {
   static const size_t width = platform::UsableProcessorCount();

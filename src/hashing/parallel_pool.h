@@ -18,8 +18,20 @@ size_t ParallelWidth();
 /// different indexes may run at the same time, so `fn` must allow that.
 /// When the pool is busy or only one core is present, runs them in order on
 /// the caller. The pool's threads are held on processors other than the
-/// caller's while they work on its job; the caller is never held. Exceptions from `fn` are not allowed (the program never throws
+/// caller's while they work on its job (unless a CoresShared lives); the
+/// caller is never held. Exceptions from `fn` are not allowed (the program never throws
 /// from a hash path).
 void ParallelFor(size_t count, const std::function<void(size_t)>& fn);
+
+/// While one lives, other threads of the program hash beside any job's
+/// caller, so the pool's threads are left where the system puts them: held
+/// apart from the caller, they would take those threads' processors.
+class CoresShared {
+ public:
+  CoresShared();
+  ~CoresShared();
+  CoresShared(const CoresShared&) = delete;
+  CoresShared& operator=(const CoresShared&) = delete;
+};
 
 }  // namespace quorvid

@@ -83,6 +83,9 @@ void FilePipeline::Publish(size_t index, Result&& r) {
 }
 
 void FilePipeline::Work() {
+  // While this thread hashes, a job the loop or another worker gives the
+  // pool leaves the pool's threads where the system puts them.
+  const CoresShared shared;
   // Hash objects of this thread's own: the run's table belongs to the loop.
   THashChoicesArray table;
   BuildAlgorithmTable(table);

@@ -40,8 +40,8 @@ TEST(ParallelPool, RunsEveryIndexExactlyOnceEvenWhenNestedOrConcurrent) {
 }
 
 // The pool's workers are held apart from the caller while they work on its
-// job; the caller itself is never held.
-TEST(ParallelPool, WorkersRunApartFromTheCallerWhichStaysFree) {
+// job, unless other threads hash too; the caller itself is never held.
+TEST(ParallelPool, WorkersRunApartFromTheCallerUnlessCoresAreShared) {
   if (ParallelWidth() < 2) GTEST_SKIP() << "needs two processors";
   const int usable = test::ThreadAllowedProcessors();
   const std::thread::id caller = std::this_thread::get_id();
@@ -57,6 +57,24 @@ TEST(ParallelPool, WorkersRunApartFromTheCallerWhichStaysFree) {
   EXPECT_GT(byWorkers.load(), 0);
   EXPECT_EQ(workersHeld.load(), byWorkers.load());
   EXPECT_EQ(test::ThreadAllowedProcessors(), usable);
+
+  // While other threads hash too, workers are left free, also one that was
+  // held for an earlier job.
+  std::atomic<int> workersFree{0};
+  byWorkers = 0;
+  {
+    const CoresShared shared;
+    for (int round = 0; round < 3; ++round)
+      ParallelFor(8, [&](size_t) {
+        if (std::this_thread::get_id() != caller) {
+          ++byWorkers;
+          if (test::ThreadAllowedProcessors() == usable) ++workersFree;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      });
+  }
+  EXPECT_GT(byWorkers.load(), 0);
+  EXPECT_EQ(workersFree.load(), byWorkers.load());
 }
 
 std::vector<uint8_t> Pattern(size_t size) {
