@@ -28,8 +28,9 @@ class Pool {
   bool Run(size_t count, const std::function<void(size_t)>& fn) {
     std::unique_lock<std::mutex> busy(busy_, std::try_to_lock);
     if (!busy.owns_lock()) return false;
-    // Without this, a woken worker may wait behind its busy caller for
-    // milliseconds while another processor idles.
+    // A woken worker may otherwise wait behind its busy caller for
+    // milliseconds while another processor idles; but not while other
+    // threads of the run hash too, whose processors it would take.
     const bool apart = g_coresShared.load(std::memory_order_relaxed) == 0;
     if (apart) platform::StartApartFromCaller(handles_);
     {
