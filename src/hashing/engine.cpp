@@ -157,22 +157,18 @@ bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
       return ReadToEnd(reader, hashers, abandon);
     }
   }
-  const int64_t size = reader.RegularSize();
-  if (size >= 0 && size < static_cast<int64_t>(platform::kThreadSmallReadBufferSize)) {
-    // A small file, read whole into the small buffer at its size at open.
-    uint8_t* small = platform::ThreadSmallReadBuffer();
-    const int64_t n = reader.Read(small, platform::kThreadSmallReadBufferSize);
-    if (n < 0) return false;
-    for (IHash* h : hashers) h->Update(small, static_cast<size_t>(n));
-    return n == size || ReadToEnd(reader, hashers, abandon);  // or it grew meanwhile
-  }
-  uint8_t* buffer = ThreadBuffer();
-  int64_t n = reader.Read(buffer, kReadBufferSize);
+  // A small file is read whole into the small buffer (one that grew since
+  // it was opened is read on to its end on this thread).
+  constexpr size_t kSmall = platform::kThreadSmallReadBufferSize;
+  const bool small =
+      reader.RegularSize() >= 0 && reader.RegularSize() < static_cast<int64_t>(kSmall);
+  uint8_t* buffer = small ? platform::ThreadSmallReadBuffer() : ThreadBuffer();
+  int64_t n = reader.Read(buffer, small ? kSmall : kReadBufferSize);
   if (n < 0) return false;
   if (n == 0) return true;
   // A file longer than one buffer is read on this thread while the hashing
   // runs on others, so the copying out of the file cache overlaps it.
-  const bool more = static_cast<size_t>(n) == kReadBufferSize;
+  const bool more = !small && static_cast<size_t>(n) == kReadBufferSize;
   if (!more || hashers.empty() || ParallelWidth() < 2 ||
       StaysOnTheReadingThread(lone, reader.RegularSize())) {
     for (IHash* h : hashers) h->Update(buffer, static_cast<size_t>(n));

@@ -18,10 +18,11 @@ std::atomic<int> g_coresShared{0};
 class Pool {
  public:
   explicit Pool(size_t workers) {
-    for (size_t i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
-    for (std::thread& t : threads_) handles_.push_back(t.native_handle());
-    // The threads wait for jobs until the process ends.
-    for (std::thread& t : threads_) t.detach();
+    for (size_t i = 0; i < workers; ++i) {
+      std::thread t([this] { Work(); });
+      handles_.push_back(t.native_handle());
+      t.detach();  // it waits for jobs until the process ends
+    }
   }
 
   // False when another job holds the pool; the caller then does the work.
@@ -92,7 +93,6 @@ class Pool {
   std::mutex mutex_;
   std::condition_variable wake_;
   std::condition_variable done_;
-  std::vector<std::thread> threads_;
   std::vector<std::thread::native_handle_type> handles_;  // valid: the threads never end
   const std::function<void(size_t)>* fn_ = nullptr;
   bool apart_ = false;  // the job's workers were held apart from its caller
