@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Quorvid needs to build and test, only those missing.
 set -euo pipefail
-# dpkg-dev, groff-base and man-db check the package and the manual page;
-# clang and libclang-rt-14-dev build the fuzz targets.
+# file, dpkg-dev, groff-base, man-db and lintian build and check the package and the
+# manual page; clang and libclang-rt-14-dev build the fuzz targets.
 packages=(g++ cmake ninja-build pkg-config libssl-dev libxxhash-dev libgtest-dev
-          openssl python3 coreutils dpkg-dev groff-base man-db
+          openssl python3 coreutils gzip file dpkg-dev groff-base man-db lintian
           clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,6 @@
-// The installed tree: binary, manual page and bash completion, and the
-// Debian package built from it. The tree is installed into a DESTDIR under
-// the build folder, the way a packager would.
+// The installed tree: binary, manual page, bash completion and documents,
+// and the Debian package built from it. The tree is installed into a DESTDIR
+// under the build folder, the way a packager would.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -119,15 +119,16 @@ class InstalledTree : public ::testing::Test {
 
   static std::string Root() { return *destDir_ + "/usr/"; }
   static std::string Binary() { return Root() + QUORVID_INSTALL_BINDIR "/quorvid"; }
-  static std::string ManPage() { return Root() + QUORVID_INSTALL_MANDIR "/man1/quorvid.1"; }
+  static std::string ManPage() { return Root() + QUORVID_INSTALL_MANDIR "/man1/quorvid.1.gz"; }
   static std::string Completion() {
     return Root() + QUORVID_INSTALL_DATADIR "/bash-completion/completions/quorvid";
   }
+  static std::string DocDir() { return Root() + QUORVID_INSTALL_DOCDIR "/"; }
 
   /// The manual page as plain text, rendered wide enough that no line wraps.
   static std::string RenderedManPage() {
-    Shell render = RunShell("LC_ALL=C groff -man -Tascii -P-cbou -rLL=400n " + Quote(ManPage()) +
-                            " 2>/dev/null");
+    Shell render = RunShell("gzip -dc " + Quote(ManPage()) +
+                            " | LC_ALL=C groff -man -Tascii -P-cbou -rLL=400n 2>/dev/null");
     EXPECT_EQ(render.exitCode, 0);
     return render.out;
   }
@@ -160,10 +161,68 @@ std::string* InstalledTree::destDir_ = nullptr;
 std::string* InstalledTree::installLog_ = nullptr;
 int InstalledTree::installExit_ = -1;
 
-TEST_F(InstalledTree, PutsBinaryManPageAndCompletionInPlace) {
+TEST_F(InstalledTree, PutsBinaryManPageCompletionAndDocumentsInPlace) {
   EXPECT_TRUE(fs::is_regular_file(Binary()));
   EXPECT_TRUE(fs::is_regular_file(ManPage()));
   EXPECT_TRUE(fs::is_regular_file(Completion()));
+  for (const char* doc : {"README.md.gz", "changelog.gz", "copyright"})
+    EXPECT_TRUE(fs::is_regular_file(DocDir() + doc)) << doc;
+}
+
+// Debian compresses with gzip -9n: best compression, no file name and no
+// time stamp in the header, so that the package builds the same every time.
+TEST_F(InstalledTree, CompressedFilesCarryNoNameNorTimeAndUseBestCompression) {
+  for (const std::string& path : {ManPage(), DocDir() + "README.md.gz", DocDir() + "changelog.gz"}) {
+    const std::string bytes = ReadFile(path);
+    ASSERT_GE(bytes.size(), 10u) << path;
+    EXPECT_EQ(bytes.substr(0, 3), std::string("\x1f\x8b\x08", 3)) << path;
+    EXPECT_EQ(bytes[3] & 0x08, 0) << path << ": the header names the file";
+    EXPECT_EQ(bytes.substr(4, 4), std::string(4, '\0')) << path << ": the header holds a time";
+    EXPECT_EQ(bytes[8], 2) << path << ": not compressed with the best compression";
+  }
+  Shell readme = RunShell("gzip -dc " + Quote(DocDir() + "README.md.gz"));
+  EXPECT_EQ(readme.exitCode, 0);
+  EXPECT_EQ(readme.out, ReadFile(QUORVID_SOURCE_DIR "/README.md"));
+}
+
+TEST_F(InstalledTree, CopyrightFileIsMachineReadableAndMatchesTheLicence) {
+  const std::string copyright = ReadFile(DocDir() + "copyright");
+  const std::vector<std::string> lines = SplitLines(copyright);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0], "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/");
+  EXPECT_NE(copyright.find("\nFiles: *\nCopyright: "), std::string::npos) << copyright;
+  EXPECT_NE(copyright.find("\nLicense: MIT\n"), std::string::npos) << copyright;
+
+  // The licence paragraph is LICENSE's text: its lines after the title and
+  // the copyright line, indented by one space, with " ." for empty lines.
+  std::vector<std::string> licence = SplitLines(ReadFile(QUORVID_SOURCE_DIR "/LICENSE"));
+  ASSERT_GE(licence.size(), 5u);
+  EXPECT_EQ(licence[0], "MIT License");
+  EXPECT_NE(licence[2].find("Copyright (c) "), std::string::npos);
+  EXPECT_NE(licence[2].find(" The Quorvid developers"), std::string::npos);
+  std::string paragraph = "License: MIT\n";
+  for (size_t i = 4; i < licence.size(); ++i)
+    paragraph += licence[i].empty() ? " .\n" : " " + licence[i] + "\n";
+  EXPECT_NE(copyright.find(paragraph), std::string::npos) << paragraph;
+}
+
+TEST_F(InstalledTree, ChangelogDescribesThisVersionFirst) {
+  Shell changelog = RunShell("gzip -dc " + Quote(DocDir() + "changelog.gz"));
+  ASSERT_EQ(changelog.exitCode, 0);
+  const std::vector<std::string> lines = SplitLines(changelog.out);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0].rfind("quorvid (" QUORVID_VERSION ") ", 0), 0u) << lines[0];
+  // The trailer line: maintainer and an RFC 5322 date, as dpkg-parsechangelog reads it.
+  const std::regex trailer(
+      R"(^ -- [^<>]+ <[^@<>\s]+@[^@<>\s]+\.[a-z]+>  \w{3}, \d{2} \w{3} \d{4} \d{2}:\d{2}:\d{2} [+-]\d{4}$)");
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                          [&](const std::string& l) { return std::regex_match(l, trailer); }))
+      << changelog.out;
+  if (!HaveTool("dpkg-parsechangelog")) GTEST_SKIP() << "dpkg-dev is not installed";
+  Shell parsed = RunShell("dpkg-parsechangelog -l " + Quote(QUORVID_SOURCE_DIR "/packaging/changelog") +
+                          " -S Version 2>&1");
+  EXPECT_EQ(parsed.exitCode, 0) << parsed.out;
+  EXPECT_EQ(parsed.out, QUORVID_VERSION "\n");
 }
 
 TEST_F(InstalledTree, InstalledBinaryRunsAndFindsItsLibraries) {
@@ -183,7 +242,7 @@ TEST_F(InstalledTree, InstalledBinaryRunsAndFindsItsLibraries) {
 
 TEST_F(InstalledTree, ManPageFormatsWithoutWarnings) {
   if (!HaveTool("groff")) GTEST_SKIP() << "groff is not installed (Debian package groff-base)";
-  Shell strict = RunShell("LC_ALL=C groff -man -ww -z " + Quote(ManPage()) + " 2>&1");
+  Shell strict = RunShell("gzip -dc " + Quote(ManPage()) + " | LC_ALL=C groff -man -ww -z 2>&1");
   EXPECT_EQ(strict.exitCode, 0);
   EXPECT_EQ(strict.out, "");
 
@@ -327,8 +386,10 @@ TEST_F(InstalledTree, DebianPackageDependsOnTheLibrariesTheBinaryLinks) {
   ASSERT_FALSE(deb.empty()) << pack.out;
 
   Shell contents = RunShell("dpkg -c " + Quote(deb));
-  for (const char* path : {"./usr/bin/quorvid", "./usr/share/man/man1/quorvid.1",
-                           "./usr/share/bash-completion/completions/quorvid"})
+  for (const char* path : {"./usr/bin/quorvid", "./usr/share/man/man1/quorvid.1.gz",
+                           "./usr/share/bash-completion/completions/quorvid",
+                           "./usr/share/doc/quorvid/README.md.gz", "./usr/share/doc/quorvid/copyright",
+                           "./usr/share/doc/quorvid/changelog.gz"})
     EXPECT_NE(contents.out.find(std::string(path) + "\n"), std::string::npos) << contents.out;
 
   Shell depends = RunShell("dpkg-deb -f " + Quote(deb) + " Depends");
