@@ -8,12 +8,14 @@ The built binary is run with --h3; everything it prints on standard error is
 parsed into the page: the banner gives NAME, the syntax lines SYNOPSIS and the
 mode summaries, the option definitions OPTIONS, the exit-code list EXIT STATUS,
 the syntax examples EXAMPLES (with Linux paths in place of the Windows ones)
-and the note sections NOTES. The option table source adds the list of every
+and the note sections NOTES (with the few notes that speak of Windows paths
+or editions told for Linux). The option table source adds the list of every
 accepted option word, so the page names each word the program matches.
 """
 
 import argparse
 import datetime
+import hashlib
 import os
 import re
 import subprocess
@@ -190,9 +192,87 @@ def linux_example(command, binary_path, install_bindir):
     return " ".join(words)
 
 
+# The help verifies a file against the hash of empty input. Where an example
+# names one algorithm, the page shows that algorithm's hash of empty input, so
+# the example matches an empty file as written.
+_HASHLIB_NAMES = {
+    "-5": "md5", "--md5": "md5", "-1": "sha1", "--sha1": "sha1",
+    "-2": "sha256", "--sha2": "sha256", "--sha256": "sha256",
+    "--384": "sha384", "--sha384": "sha384", "--512": "sha512", "--sha512": "sha512",
+    "-3": "sha3_256", "--sha3": "sha3_256", "--sha3_256": "sha3_256",
+    "--sha3_384": "sha3_384", "--sha3_512": "sha3_512",
+    "--blk2": "blake2s", "--blake2": "blake2s", "--blake2s": "blake2s", "--blake2b": "blake2b",
+}
+_EMPTY_DIGESTS = {hashlib.new(n, b"").hexdigest(): n for n in set(_HASHLIB_NAMES.values())}
+
+
+def consistent_hash(command):
+    """`command` with the hash of empty input of the one algorithm it names."""
+    words = command.split(" ")
+    chosen = {_HASHLIB_NAMES[w.lower()] for w in words if w.lower() in _HASHLIB_NAMES}
+    if len(chosen) != 1:
+        return command
+    algorithm = chosen.pop()
+    empty = hashlib.new(algorithm, b"").hexdigest()
+    return " ".join(empty if w.lower() in _EMPTY_DIGESTS else w for w in words)
+
+
+def linux_preface(name):
+    """What the help, written for Windows, leaves unsaid about Linux."""
+    bullets = [
+        "Paths are written with /. The program's own help shows Windows paths; "
+        "the EXAMPLES below show the same commands with Linux paths.",
+        "Quote wildcards ('*.iso') so that the shell passes them on and the program "
+        "matches them.",
+        "An argument that is an option word after / (such as /d or /out=list.txt) is "
+        "read as that option: name such a file ./d or by its full path.",
+        f"Standard input is hashed as the file /dev/stdin: "
+        f"gunzip -c backup.gz | {name} --sha256 /dev/stdin",
+        "Symbolic links are followed: a link to a file is hashed as that file, and -r "
+        "walks into linked folders, except a link to the folder that holds it, to a "
+        "folder inside that one or to a folder above it, so that a link never makes "
+        "the walk loop.",
+        f"-u without a file name writes $TEMP/#{name.capitalize()}_Summary.TXT: in the "
+        "folder the TEMP variable names, else TMPDIR, else /tmp.",
+    ]
+    out = [".SS On Linux"]
+    for text in bullets:
+        out += [".IP \\(bu 2", roff_with_options(text)]
+    return out
+
+
 # --------------------------------------------------------------- page parts
 
-def notes_block(lines):
+# Notes of the help that speak of Windows paths or of the program's editions,
+# and what holds for the Linux program instead. Each pattern must match its
+# note, so a reworded help line is noticed rather than left Windows-only.
+_LINUX_NOTES = [
+    (r"^UNC paths can be used anywhere you see drive mappings in the syntax examples\.$",
+     "Network shares are used through the folders they are mounted on (such as "
+     "/mnt/share), anywhere the syntax examples show a folder."),
+    (r"^The maximum file size for the -M parameter in the x86 edition is: \d+ bytes$",
+     "The -M parameter takes sizes up to 9223372036854775807 bytes; a value that is "
+     "not a number stands for 4294967295 bytes."),
+    (r"^The specific hash algorithms that are chosen when you use the --MH3 or "
+     r"--BLAKE2 parameters, depend upon which edition of \S+ is running\.$",
+     "The --MH3 parameter selects MurmurHash3_x86_128 and --BLAKE2 selects "
+     "Blake2S_256, on every processor."),
+]
+_WINDOWS_ONLY = re.compile(r"UNC path|drive mapping|x86 edition|which edition", re.IGNORECASE)
+
+
+def linux_note(text, used):
+    """A note's text as it holds on Linux; `used` collects the rules applied."""
+    for i, (pattern, linux) in enumerate(_LINUX_NOTES):
+        if re.match(pattern, text):
+            used.add(i)
+            return linux
+    if _WINDOWS_ONLY.search(text):
+        raise SystemExit(f"a help note speaks of Windows only: {text!r}")
+    return text
+
+
+def notes_block(lines, used):
     """A note section: " * " bullets, continuation lines, indented sub-lines."""
     out = []
     bullet = None       # words of the bullet being filled
@@ -204,7 +284,7 @@ def notes_block(lines):
             return
         if bullet is not None:
             out.append(".IP \\(bu 2")
-            out.append(roff_with_options(" ".join(bullet)))
+            out.append(roff_with_options(linux_note(" ".join(bullet), used)))
         if sub:
             out.append(".RS 2")
             for kind, a, b in sub:
@@ -256,7 +336,7 @@ def option_definitions(help_):
     return out
 
 
-def exit_status(help_):
+def exit_status(help_, used):
     lines = help_.sections["EXIT/RETURN CODES"]
     out = []
     i = 0
@@ -272,7 +352,7 @@ def exit_status(help_):
         i += 1
     if len(out) < 10:
         raise SystemExit("help has no exit-code list")
-    out.extend(notes_block(lines[i:]))
+    out.extend(notes_block(lines[i:], used))
     return out
 
 
@@ -293,6 +373,7 @@ def accepted_words(table_path):
 
 def build_page(help_, table_path, binary_path, install_bindir, date):
     name = help_.name
+    used = set()  # the _LINUX_NOTES rules applied
     page = [
         f'.TH {name.upper()} 1 "{date}" "{name} {help_.version}" "User Commands"',
         ".\\\" Generated from the program's complete help when it is built; do not edit.",
@@ -327,8 +408,9 @@ def build_page(help_, table_path, binary_path, install_bindir, date):
         "Results go to standard output (or to the \\fB\\-o\\fR file); help, banners "
         "and error screens go to standard error. The outcome is reported through the "
         "exit status, which scripts should test (see \\fBEXIT STATUS\\fR).",
-        ".SS Modes and the options each accepts",
     ]
+    page += linux_preface(name)
+    page += [".SS Modes and the options each accepts"]
     for block in modes:
         for title, detail in zip(block[0::2], block[1::2]):
             page += [".TP 4", f"\\fB{name}\\fR " + roff_with_options(linux_syntax(title)),
@@ -336,7 +418,7 @@ def build_page(help_, table_path, binary_path, install_bindir, date):
 
     page += [".SH OPTIONS"] + option_definitions(help_)
     page += [".SS Every accepted option word"] + accepted_words(table_path)
-    page += [".SH EXIT STATUS"] + exit_status(help_)
+    page += [".SH EXIT STATUS"] + exit_status(help_, used)
 
     page += [
         ".SH ENVIRONMENT",
@@ -369,7 +451,7 @@ def build_page(help_, table_path, binary_path, install_bindir, date):
                     "FSUM COMPATIBILITY NOTES"):
         if section in help_.sections:
             page += [".SS " + macro_arg(section.title())]
-            page += notes_block(help_.sections[section])
+            page += notes_block(help_.sections[section], used)
 
     page += [".SH EXAMPLES",
              "The examples of the program's own help, with Linux paths. Wildcards are "
@@ -377,8 +459,12 @@ def build_page(help_, table_path, binary_path, install_bindir, date):
     for example in help_.syntax_lines("SYNTAX EXAMPLES"):
         if example is None:
             continue
-        command = linux_example(example, binary_path, install_bindir)
+        command = consistent_hash(linux_example(example, binary_path, install_bindir))
         page += [".IP \"\" 4", f"\\fB{name}\\fR " + roff(command)]
+
+    if len(used) != len(_LINUX_NOTES):
+        missing = [p for i, (p, _) in enumerate(_LINUX_NOTES) if i not in used]
+        raise SystemExit(f"help notes not found: {missing}")
 
     page += [".SH SEE ALSO",
              ".BR sha256sum (1),", ".BR md5sum (1),", ".BR b3sum (1),", ".BR rhash (1)"]
