@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "fuzz_input.h"
+#include "modes/hash_arguments.h"
 #include "modes/list_entry.h"
 
 using namespace quorvid;
@@ -42,6 +43,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (parts.IsEntry) {
     if (HoldsAnyOf(parts.HashWord, " *?") || HoldsAnyOf(parts.FileName, "*")) std::abort();
     if (parts.Algorithm == THashChoices::None) std::abort();
+  }
+
+  // A --vm entry always has a hash text; its name is a piece of the line,
+  // unless an escaped line shortened it.
+  TVerifyEntry entry = ParseVerifyEntry(line);
+  if (entry.IsEntry) {
+    if (!IsValidHashText(entry.HashWord)) std::abort();
+    if (line.find(entry.HashWord) == std::string_view::npos) std::abort();
+    if (line.front() != '\\' && line.find(entry.FileName) == std::string_view::npos) std::abort();
+  } else if (!entry.HashWord.empty() || !entry.FileName.empty()) {
+    std::abort();
   }
 
   std::string padded = PadRight(std::string(line.substr(0, 300)), index * 20);

@@ -1,5 +1,5 @@
 // Decoding list files: byte-order marks, code pages and line ends, as
-// LoadListFile reads every -x, --vm, -y, -e and --hl list.
+// every -x, --vm, -y, -e and --hl list is read, whole and in pieces.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -24,6 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 256 * 1024) return 0;
   fuzz::FuzzInput input(data, size);
   uint16_t codePage = kCodePages[input.Number<uint8_t>() % std::size(kCodePages)];
+  const size_t piece = 1 + input.Number<uint8_t>() % 7;
   std::string_view bytes = input.Rest();
 
   std::vector<std::string> lines = DecodeListText(bytes, codePage);
@@ -34,5 +35,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bool marked = bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF" ||
                 bytes.substr(0, 3) == "\xEF\xBB\xBF";
   if (codePage == 65001 && !marked && lines != SplitTextLines(bytes)) std::abort();
+
+  // Read as a list file is, in pieces of any size, the lines are the same.
+  ListLineSplitter splitter(codePage);
+  std::vector<std::string> fed;
+  std::string line;
+  for (size_t at = 0; at < bytes.size(); at += piece) {
+    splitter.Feed(bytes.substr(at, piece));
+    while (splitter.Next(line)) fed.push_back(line);
+  }
+  splitter.Finish();
+  while (splitter.Next(line)) fed.push_back(line);
+  if (fed != lines) std::abort();
   return 0;
 }

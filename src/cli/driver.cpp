@@ -19,6 +19,7 @@
 #include "modes/url_list.h"
 #include "modes/verify.h"
 #include "output/code_page.h"
+#include "output/list_file.h"
 #include "output/streams.h"
 #include "platform/console.h"
 #include "platform/environment.h"

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@
 #include "hashing/hash_choices.h"
 
 namespace quorvid {
+
+class LookupWordList;  // the --hl words (modes/hash_lookup.h)
 
 /// Bits of `HelpSections`: which syntax blocks the help printer shows.
 namespace help_section {
@@ -107,9 +110,9 @@ struct RunSettings {
   std::string TextLabel = "  {Text}  ";
   bool ShowSeparator = true;
 
-  // --- Hash lookup (--hl): the words looked for in each digest, in list
-  // order, and whether some file matched.
-  std::vector<std::string> LookupWords;
+  // --- Hash lookup (--hl): the words looked for in each digest, and
+  // whether some file matched.
+  std::shared_ptr<const LookupWordList> LookupWords;
   bool LookupMatched = false;
 };
 

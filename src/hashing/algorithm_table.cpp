@@ -66,6 +66,19 @@ constexpr ListName kListNames[] = {
     {"MURMURHASH3_X64", THashChoices::MurmurHash3_x64},
 };
 
+// Algorithm words of the tag form "ALG (NAME) = HASH" other tools write,
+// upper-cased with "_" read as "-".
+constexpr ListName kTagNames[] = {
+    {"MD5", THashChoices::MD5},           {"SHA1", THashChoices::SHA1},
+    {"SHA256", THashChoices::SHA2_256},   {"SHA2-256", THashChoices::SHA2_256},
+    {"SHA384", THashChoices::SHA2_384},   {"SHA2-384", THashChoices::SHA2_384},
+    {"SHA512", THashChoices::SHA2_512},   {"SHA2-512", THashChoices::SHA2_512},
+    {"SHA3-256", THashChoices::SHA3_256}, {"SHA3-384", THashChoices::SHA3_384},
+    {"SHA3-512", THashChoices::SHA3_512}, {"BLAKE2S", THashChoices::Blake2S},
+    {"BLAKE2B", THashChoices::Blake2B},   {"BLAKE3", THashChoices::Blake3},
+    {"XXH64", THashChoices::XXHash64},
+};
+
 // The comma-list names, one per member (None never reaches the list).
 constexpr std::array<const char*, kHashChoiceCount> kCommaNames = {
     "",         "MD5",      "SHA1",     "SHA2_256", "SHA2_384",        "SHA2_512",
@@ -182,6 +195,17 @@ THashChoices AlgorithmFromListName(const std::string& name) {
   for (const ListName& entry : kListNames)
     if (upper == entry.name) return entry.choice;
   return THashChoices::SHA2_256;
+}
+
+THashChoices AlgorithmFromTagName(const std::string& name) {
+  std::string upper = name;
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c == '_') c = '-';
+  }
+  for (const ListName& entry : kTagNames)
+    if (upper == entry.name) return entry.choice;
+  return THashChoices::None;
 }
 
 std::string SelectedNamesList(THashSet set) {

@@ -33,6 +33,12 @@ void CreateHashers(THashChoicesArray& table, THashSet set = kAllRealHashes);
 /// Maps an algorithm name read from a checksum list; unknown names give SHA2_256.
 THashChoices AlgorithmFromListName(const std::string& name);
 
+/// Maps the algorithm word of a tag-form line ("SHA256 (name) = hash"):
+/// MD5, SHA1, SHA256 to SHA512 (also SHA2-256 ...), SHA3-256 to SHA3-512,
+/// BLAKE2s, BLAKE2b, BLAKE3 and XXH64 in any letter case, "_" or "-"; None
+/// for any other word.
+THashChoices AlgorithmFromTagName(const std::string& name);
+
 /// "MD5,SHA2_256" style comma list of the real members of `set`, in
 /// catalogue order; "" for an empty set.
 std::string SelectedNamesList(THashSet set);

@@ -6,6 +6,7 @@
 #include "hashing/engine.h"
 #include "modes/directory_mode.h"
 #include "modes/list_entry.h"
+#include "output/list_file.h"
 #include "output/streams.h"
 #include "platform/console.h"
 #include "platform/file_info.h"
@@ -41,10 +42,11 @@ std::string ResolveListedFile(const std::string& fileName) {
   return platform::FileExists(slashed) ? slashed : "";
 }
 
-void CheckListEntries(RunSettings& settings, const std::vector<std::string>& lines,
-                      TCheckCounts& counts, bool hideMatches) {
+void CheckListEntries(RunSettings& settings, const TNextLine& nextLine, TCheckCounts& counts,
+                      bool hideMatches) {
   TextStream& out = ResultStream();
-  for (const std::string& line : lines) {
+  std::string line;
+  while (nextLine(line)) {
     TListEntryParts entry = ParseListEntry(line);
     if (!entry.IsEntry) continue;
     std::string file = ResolveListedFile(entry.FileName);
@@ -91,8 +93,7 @@ void RunCheckList(RunSettings& settings) {
   CheckDirectory(settings, folder, kNoFolderCode, settings.BlankDirAllowed);
   // The list name is taken from the current folder, before the folder
   // parameter takes effect.
-  std::vector<std::string> lines =
-      LoadListFile(settings, settings.Check.Value1, kNoListCode, settings.ModeTag, kListReadFailCode);
+  ListFile list(settings, settings.Check.Value1, kNoListCode, settings.ModeTag, kListReadFailCode);
 
   TCheckCounts counts;
   const std::string savedFolder = platform::CurrentDirectory();
@@ -100,7 +101,7 @@ void RunCheckList(RunSettings& settings) {
     SyntaxErrorExit(settings, kNoFolderCode, "ERROR: Could not access the directory: \"" + folder + "\"");
     StopRun(settings, kNoFolderCode);
   }
-  CheckListEntries(settings, lines, counts, settings.HideMatches.Found);
+  CheckListEntries(settings, LinesOf(list), counts, settings.HideMatches.Found);
   for (const std::string& line : CheckSummaryLines(counts, settings.ShowMatched.Found))
     ResultStream().WriteLine(line);
   platform::SetCurrentDirectory(savedFolder);

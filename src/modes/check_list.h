@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/run_settings.h"
+#include "output/list_file.h"
 
 namespace quorvid {
 
@@ -24,13 +25,13 @@ struct TCheckCounts {
 /// does.
 std::string ResolveListedFile(const std::string& fileName);
 
-/// Checks every entry of `lines` (lines without "*" are skipped) against the
+/// Checks every entry `nextLine` gives (lines without "*" are skipped) against the
 /// files they name, relative names taken from the current folder. Writes the
 /// OK (unless `hideMatches`), FAILED and NOT FOUND lines straight into
 /// ResultStream, adds to `counts` and ors the exit bits 1 (missing or
 /// unreadable), 2 (failed) and 4 (passed) into ExitCode.
-void CheckListEntries(RunSettings& settings, const std::vector<std::string>& lines,
-                      TCheckCounts& counts, bool hideMatches);
+void CheckListEntries(RunSettings& settings, const TNextLine& nextLine, TCheckCounts& counts,
+                      bool hideMatches);
 
 /// The summary lines after the per-file lines (--sm adds the matched count).
 std::vector<std::string> CheckSummaryLines(const TCheckCounts& counts, bool showMatched);

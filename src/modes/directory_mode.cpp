@@ -170,7 +170,7 @@ void RunDirectoryMode(RunSettings& settings) {
   settings.ModeTag = "(-d|--dir)";
   BindOutputToRun(settings);
   const int32_t kind = settings.DirModeKind;
-  if (kind == 3) StartHashLookup(settings);
+  if (settings.HashLookup.Found) StartHashLookup(settings);
   if (settings.GenerateList.Found) WriteChecksumListHeader(settings);
 
   const std::string maskText = MaskTextFromOutsideList(WildcardArguments(settings));
@@ -288,7 +288,7 @@ void RunDirectoryMode(RunSettings& settings) {
     ResultStream().Flush();
     ConsoleStream().WriteLine("Writing \"" + settings.Out.Value1 + "\" ... Done");
   }
-  if (kind == 3) FinishHashLookup(settings);
+  if (settings.HashLookup.Found) FinishHashLookup(settings);
 
   if (successCount == 0 && errorCount == 0) {
     settings.ExitCode = kNoFilesExitCode;

@@ -1,6 +1,9 @@
 #include "modes/hash_lookup.h"
 
-#include <set>
+#include <algorithm>
+#include <bit>
+#include <functional>
+#include <new>
 
 #include "cli/syntax_error.h"
 #include "hashing/algorithm_table.h"
@@ -8,6 +11,7 @@
 #include "modes/hash_arguments.h"
 #include "modes/list_entry.h"
 #include "modes/url_list.h"
+#include "output/list_file.h"
 #include "output/streams.h"
 #include "platform/console.h"
 
@@ -20,18 +24,12 @@ constexpr int32_t kNoAccessCode = 104;
 constexpr int32_t kInvalidHashCode = 116;
 constexpr int32_t kNoMatchCode = 119;
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string AsciiLower(std::string text) {
-  for (char& c : text) c = AsciiLower(c);
-  return text;
+std::string AsciiLower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return lower;
 }
-
-struct CaseInsensitiveLess {
-  bool operator()(const std::string& a, const std::string& b) const {
-    return AsciiLower(a) < AsciiLower(b);
-  }
-};
 
 [[noreturn]] void Stop(RunSettings& settings, int32_t code, const std::string& message) {
   SyntaxErrorExit(settings, code, message);
@@ -40,23 +38,86 @@ struct CaseInsensitiveLess {
 
 }  // namespace
 
-std::vector<std::string> ReduceToFirstColumn(const std::vector<std::string>& lines) {
-  std::set<std::string, CaseInsensitiveLess> words;
-  for (const std::string& line : lines)
-    if (line.empty() || line.front() != ';') words.insert(ListWord(line, 1, " "));
-  if (words.size() == lines.size()) return lines;
-  return {words.begin(), words.end()};
+void LookupWordList::Insert(std::vector<uint32_t>& slots, uint32_t n, std::string_view word) {
+  const size_t mask = slots.size() - 1;
+  for (size_t at = std::hash<std::string_view>{}(word) & mask;; at = (at + 1) & mask) {
+    if (slots[at] == 0) {
+      slots[at] = n + 1;
+      return;
+    }
+  }
 }
 
-std::vector<std::string> LookupWordsOf(const std::vector<std::string>& lines) {
-  std::vector<std::string> words;
-  for (const std::string& line : lines) {
-    if (line.empty() || line.front() == ';') continue;
-    // An empty word would be part of every digest; it matches nothing.
-    std::string word = ListWord(line, 1, " ,;");
-    if (!word.empty()) words.push_back(AsciiLower(std::move(word)));
+uint32_t LookupWordList::Find(std::string_view word) const {
+  if (slots_.empty()) return 0;
+  const size_t mask = slots_.size() - 1;
+  for (size_t at = std::hash<std::string_view>{}(word) & mask; slots_[at] != 0; at = (at + 1) & mask)
+    if (View(counted_[slots_[at] - 1]) == word) return slots_[at];
+  return 0;
+}
+
+void LookupWordList::AddLine(std::string_view line) {
+  ++lineCount_;
+  if (!line.empty() && line.front() == ';') return;
+  const std::string word = AsciiLower(ListWord(line, 1, " "));
+  if (Find(word) != 0) return;
+  // The table stays at most half full, so a search ends soon.
+  if (2 * (counted_.size() + 1) > slots_.size()) {
+    std::vector<uint32_t> larger(std::max<size_t>(64, 2 * slots_.size()), 0);
+    for (uint32_t n = 0; n < counted_.size(); ++n) Insert(larger, n, View(counted_[n]));
+    slots_ = std::move(larger);
   }
-  return words;
+  counted_.push_back({text_.size(), static_cast<uint32_t>(word.size())});
+  text_ += word;
+  Insert(slots_, static_cast<uint32_t>(counted_.size() - 1), word);
+}
+
+void LookupWordList::Finish() {
+  // The list is read as it came when nothing was dropped from it; a list
+  // with comments or repeats gives its words in sorted order.
+  const bool keepOrder = counted_.size() == lineCount_;
+  if (!keepOrder)
+    std::sort(counted_.begin(), counted_.end(),
+              [&](Span a, Span b) { return View(a) < View(b); });
+
+  words_.reserve(counted_.size());
+  for (Span counted : counted_) {
+    const std::string_view text = View(counted);
+    // A sorted list was cut to first words, so one that starts with ";" is
+    // a comment there.
+    if (!keepOrder && !text.empty() && text.front() == ';') continue;
+    // The first part of the word, a piece of it; an empty one would be part
+    // of every digest, so it matches nothing.
+    const size_t first = text.find_first_not_of(" ,;");
+    if (first == std::string_view::npos) continue;
+    const size_t end = std::min(text.find_first_of(" ,;", first), text.size());
+    words_.push_back({counted.start + first, static_cast<uint32_t>(end - first)});
+    lengths_.push_back(end - first);
+  }
+  counted_ = {};
+  std::sort(lengths_.begin(), lengths_.end());
+  lengths_.erase(std::unique(lengths_.begin(), lengths_.end()), lengths_.end());
+
+  slots_.assign(std::max<size_t>(64, std::bit_ceil(2 * words_.size())), 0);
+  for (uint32_t n = 0; n < words_.size(); ++n) Insert(slots_, n, View(words_[n]));
+}
+
+void LookupWordList::Matching(std::string_view digest, std::vector<uint32_t>& positions) const {
+  positions.clear();
+  const size_t mask = slots_.size() - 1;
+  // A word is in the digest when one of the digest's pieces of its length is
+  // that word: every piece of every length the words have is looked up.
+  for (size_t length : lengths_) {
+    if (length > digest.size()) break;
+    for (size_t at = 0; at + length <= digest.size(); ++at) {
+      const std::string_view piece = digest.substr(at, length);
+      for (size_t slot = std::hash<std::string_view>{}(piece) & mask; slots_[slot] != 0;
+           slot = (slot + 1) & mask)
+        if (View(words_[slots_[slot] - 1]) == piece) positions.push_back(slots_[slot] - 1);
+    }
+  }
+  std::sort(positions.begin(), positions.end());
+  positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
 }
 
 bool PrepareHashLookup(RunSettings& settings) {
@@ -66,24 +127,33 @@ bool PrepareHashLookup(RunSettings& settings) {
   if (value.empty())
     Stop(settings, kInvalidHashCode, "ERROR: Need one hash or one hash file for for evaluation!");
 
-  std::vector<std::string> lines;
+  auto words = std::make_shared<LookupWordList>();
   switch (ClassifyHashArgument(value)) {
     case HashArgumentKind::Url:
-      lines = ReduceToFirstColumn(LoadUrlHashList(settings, value, settings.ModeTag, false));
+      for (const std::string& line : LoadUrlHashList(settings, value, settings.ModeTag, false))
+        words->AddLine(line);
       break;
-    case HashArgumentKind::ListFile:
-      lines = ReduceToFirstColumn(
-          LoadListFile(settings, value, kNoListCode, settings.ModeTag, kNoAccessCode));
+    case HashArgumentKind::ListFile: {
+      ListFile list(settings, value, kNoListCode, settings.ModeTag, kNoAccessCode);
+      try {
+        std::string line;
+        while (list.Next(line)) words->AddLine(line);
+      } catch (const std::bad_alloc&) {
+        words.reset();
+        list.StopCannotHold();
+      }
       break;
+    }
     case HashArgumentKind::ListFileMissing:
       Stop(settings, kNoAccessCode, "ERROR: Could not access file: \"" + value + "\"");
     case HashArgumentKind::HashText:
-      lines = {value};
+      words->AddLine(value);
       break;
     default:  // InvalidHash; the other kinds are never produced here
       Stop(settings, kInvalidHashCode, "ERROR: No valid hash provided! -- \"" + value + "\"");
   }
-  settings.LookupWords = LookupWordsOf(lines);
+  words->Finish();
+  settings.LookupWords = std::move(words);
   settings.LookupMatched = false;
   return true;
 }
@@ -94,13 +164,16 @@ bool LookupFile(RunSettings& settings, const std::string& path, const std::strin
   const THashChoicesArray& table = settings.AlgorithmTable;
   TGeneratedHashes digests;
   if (!HashFileMany(table, settings.SelectedHashes, path, digests)) return false;
+  if (!settings.LookupWords) return true;
   TextStream& out = ResultStream();
+  std::vector<uint32_t> positions;
   for (int m = 1; m < kHashChoiceCount; ++m) {
     if (!InSet(settings.SelectedHashes, ChoiceAt(m))) continue;
     const std::string& digest = digests[m];
-    // Containment, not equality: a list may hold parts of hashes.
-    for (const std::string& word : settings.LookupWords) {
-      if (digest.find(word) == std::string::npos) continue;
+    // Containment, not equality: a list may hold parts of hashes. One line
+    // per word found, in the words' order.
+    settings.LookupWords->Matching(digest, positions);
+    for (size_t i = 0; i < positions.size(); ++i) {
       settings.LookupMatched = true;
       out.WriteLine("Hash \"" + table[m].PrefixName + digest + "\" matches file \"" + path + "\"");
     }
@@ -117,8 +190,7 @@ void FinishHashLookup(RunSettings& settings) {
                           SelectedNamesList(settings.SelectedHashes) + "\" hashes" +
                           std::string(kLineEnd));
   }
-  settings.LookupWords.clear();
-  settings.LookupWords.shrink_to_fit();
+  settings.LookupWords.reset();
 }
 
 }  // namespace quorvid

@@ -3,31 +3,71 @@
 // itself is directory mode, which calls the hooks below for every file.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/run_settings.h"
 
 namespace quorvid {
 
-/// The first space-separated words of the lines of `lines` that do not
-/// start with ";", sorted and with duplicates dropped (letters compared
-/// without regard to case, the first spelling kept). When that leaves as
-/// many lines as there were, `lines` is returned unchanged.
-std::vector<std::string> ReduceToFirstColumn(const std::vector<std::string>& lines);
+/// The words --hl looks for in every digest, built from a list's lines. Only
+/// the distinct words are held, packed in one text, and a digest is matched
+/// against any number of them in time that does not grow with their count.
+class LookupWordList {
+ public:
+  LookupWordList() = default;
+  LookupWordList(const LookupWordList&) = delete;
+  LookupWordList& operator=(const LookupWordList&) = delete;
 
-/// The words the digests are searched for, in list order: for every line
-/// that is not empty and does not start with ";", its first word (" ", ","
-/// and ";" separating), lower-cased. Lines without a word give none.
-std::vector<std::string> LookupWordsOf(const std::vector<std::string>& lines);
+  /// Adds one line of the list. A line that starts with ";" holds no word;
+  /// otherwise its first space-separated word counts once, whatever its
+  /// letter case. Throws std::bad_alloc when the words cannot be held.
+  void AddLine(std::string_view line);
 
-/// Loads the hashes of HashLookup.Value1 into LookupWords. Stops the run on
-/// the syntax-error screen with 116 (empty value, or not a valid hash text),
-/// 104 (list file missing or unreadable), 108, or the URL list's codes (130,
-/// 131, 132). Returns true when the walk may start.
+  /// Ends the list and fixes the words looked for: of each counted word, its
+  /// first part when " ", "," and ";" separate, lower-cased; empty ones are
+  /// dropped. They keep the list's order when every line gave a word of its
+  /// own, and are sorted otherwise (a list with comments or repeats).
+  void Finish();
+
+  /// The words, in the order matches are reported.
+  size_t Count() const { return words_.size(); }
+  std::string_view Word(size_t i) const { return View(words_[i]); }
+
+  /// Positions of the words `digest` contains (letters compared as they
+  /// are: digests and words are lower case), ascending.
+  void Matching(std::string_view digest, std::vector<uint32_t>& positions) const;
+
+ private:
+  struct Span {
+    uint64_t start;
+    uint32_t length;
+  };
+  std::string_view View(Span span) const { return std::string_view(text_).substr(span.start, span.length); }
+  // Open addressing over `spans`: 0 is a free slot, n + 1 stands for spans[n].
+  static void Insert(std::vector<uint32_t>& slots, uint32_t n, std::string_view word);
+  uint32_t Find(std::string_view word) const;  // in counted_; 0 when absent
+
+  std::string text_;             // every counted word, lower-cased, one after another
+  std::vector<Span> counted_;    // the counted words, in list order
+  std::vector<uint32_t> slots_;  // finds a counted word while the list is read,
+                                 // then a word looked for
+  uint64_t lineCount_ = 0;
+
+  std::vector<Span> words_;     // the words looked for, in report order
+  std::vector<size_t> lengths_;  // their distinct lengths, ascending
+};
+
+/// Loads the hashes of HashLookup.Value1 into the run's lookup words. Stops
+/// the run on the syntax-error screen with 116 (empty value, or not a valid
+/// hash text), 104 (list file missing or unreadable, or too large to hold),
+/// 108, or the URL list's codes (130, 131, 132). Returns true when the walk
+/// may start.
 bool PrepareHashLookup(RunSettings& settings);
 
-// The directory walk calls the three below for --hl (DirModeKind 3).
+// The directory walk calls the three below when --hl is given.
 
 /// Clears the "matched" state before the walk starts.
 void StartHashLookup(RunSettings& settings);

@@ -5,6 +5,7 @@
 #include "modes/hash_arguments.h"
 #include "modes/list_entry.h"
 #include "modes/url_list.h"
+#include "output/list_file.h"
 #include "output/streams.h"
 #include "platform/file_info.h"
 
@@ -68,10 +69,11 @@ THashSet AlgorithmsOfLength(const THashChoicesArray& table, THashSet selected, s
   return result;
 }
 
-void VerifyFileAgainstList(RunSettings& settings, const std::vector<std::string>& lines,
+void VerifyFileAgainstList(RunSettings& settings, const TNextLine& nextLine,
                            const std::string& fileName) {
   TextStream& out = ResultStream();
-  if (lines.empty()) {
+  std::string line;
+  if (!nextLine(line)) {
     settings.ExitCode = kEmptyListCode;
     out.WriteLine("Invalid checksum file.");
     return;
@@ -81,7 +83,7 @@ void VerifyFileAgainstList(RunSettings& settings, const std::vector<std::string>
   // An unreadable file has only placeholders, which no list word may match.
   const bool readable = HashFileMany(table, settings.SelectedHashes, fileName, digests);
   bool matched = false;
-  for (const std::string& line : lines) {
+  do {
     if (!readable) break;
     const std::string word = AsciiLower(ListWord(line, 1, kWordSeparators));
     if (word.empty()) continue;
@@ -90,7 +92,7 @@ void VerifyFileAgainstList(RunSettings& settings, const std::vector<std::string>
       matched = true;
       out.WriteLine("Match found -- " + table[m].PrefixName + word + "  " + fileName);
     }
-  }
+  } while (nextLine(line));
   if (matched) {
     settings.ExitCode = 0;
   } else {
@@ -123,16 +125,17 @@ void RunVerify(RunSettings& settings) {
       Stop(settings, kNoAccessCode, NoAccessMessage(hashValue));
     case HashArgumentKind::InvalidHash:
       Stop(settings, kInvalidHashCode, "ERROR: No valid hash provided! -- \"" + hashValue + "\"");
-    case HashArgumentKind::ListFile:
-      VerifyFileAgainstList(
-          settings,
-          LoadListFile(settings, hashValue, kMissingValueCode, settings.ModeTag, kNoAccessCode),
-          fileName);
+    case HashArgumentKind::ListFile: {
+      ListFile list(settings, hashValue, kMissingValueCode, settings.ModeTag, kNoAccessCode);
+      VerifyFileAgainstList(settings, LinesOf(list), fileName);
       break;
-    case HashArgumentKind::Url:
-      VerifyFileAgainstList(settings, LoadUrlHashList(settings, hashValue, settings.ModeTag, false),
-                            fileName);
+    }
+    case HashArgumentKind::Url: {
+      const std::vector<std::string> lines =
+          LoadUrlHashList(settings, hashValue, settings.ModeTag, false);
+      VerifyFileAgainstList(settings, LinesOf(lines), fileName);
       break;
+    }
     case HashArgumentKind::HashText:
       VerifyFileAgainstHash(settings, fileName, hashValue);
       break;

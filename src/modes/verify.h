@@ -9,6 +9,7 @@
 
 #include "cli/run_settings.h"
 #include "hashing/hash_choices.h"
+#include "output/list_file.h"
 
 namespace quorvid {
 
@@ -17,13 +18,13 @@ namespace quorvid {
 THashSet AlgorithmsOfLength(const THashChoicesArray& table, THashSet selected, size_t length);
 
 /// Compares the file's digests (each computed once, the file read once) with
-/// the first word of every line of `lines` (" ", "*" and "?" separating,
+/// the first word of every line `nextLine` gives (" ", "*" and "?" separating,
 /// lower-cased). Writes "Match found -- <PrefixName><word>  <fileName>" to
 /// ResultStream for every equal pair, in line order then algorithm order.
 /// Sets ExitCode: 0 after a match; 119 and "No match found." when nothing
 /// matched (an unreadable file matches nothing); 118 and "Invalid checksum
 /// file." for a list without lines.
-void VerifyFileAgainstList(RunSettings& settings, const std::vector<std::string>& lines,
+void VerifyFileAgainstList(RunSettings& settings, const TNextLine& nextLine,
                            const std::string& fileName);
 
 /// -y: checks Verify.Value1 against Verify.Value2. Stops the run on the
@@ -33,13 +34,19 @@ void VerifyFileAgainstList(RunSettings& settings, const std::vector<std::string>
 /// 118 or 119 and closes ResultStream.
 void RunVerify(RunSettings& settings);
 
-/// Checks every line of `lines` that holds a space and does not start with
-/// ";": word 1 is the hash, word 2 the file name (" ", "*" and "?" separate
-/// words; a name that fails is retried with "\" turned into "/"). The first
-/// selected algorithm whose digest equals the hash writes "Match found --
-/// <PrefixName><hash>  <name>" and ors exit bit 4; a file that cannot be
-/// read ors bit 1. Nothing matched at all: bit 1 and "No match found.".
-void VerifyManyEntries(RunSettings& settings, const std::vector<std::string>& lines);
+/// Checks every entry `nextLine` gives, read by ParseVerifyEntry (lines
+/// whose hash word is not a hash text are passed over). The algorithms tried
+/// are the one a tag-form line names, else the selected ones of the hash's
+/// length; a name that is missing is retried with "\" turned into "/".
+/// Every entry writes one line to ResultStream:
+/// - "Match found -- <PrefixName><hash>  <name>" (exit bit 4) for the first
+///   algorithm whose digest equals the hash;
+/// - "Match failed -- <hash>  <name>" (bit 2) when the file was read and no
+///   tried algorithm gives the hash;
+/// - "File error -- <hash>  <name>" (bit 1) when the file is missing or
+///   cannot be read.
+/// Nothing matched at all: bit 1 and "No match found.".
+void VerifyManyEntries(RunSettings& settings, const TNextLine& nextLine);
 
 /// --vm: folder check of VerifyMany.Value2 (100), list loading of
 /// VerifyMany.Value1 from the current folder (108, 104), the entries checked

@@ -5,10 +5,8 @@
 #include <memory>
 
 #include "cli/syntax_error.h"
-#include "output/list_text.h"
 #include "platform/file_info.h"
 #include "platform/text_encoding.h"
-#include "platform/whole_file.h"
 
 namespace quorvid {
 
@@ -100,26 +98,6 @@ void OpenOutputFile(RunSettings& settings, const std::string& fileName, int32_t 
                                              kOutputFileBufferSize);
   gResultFile->SetFailureHandler(
       [writeErrorCode](TextStream& s) { EndRunAfterWriteFailure(s, writeErrorCode); });
-}
-
-std::vector<std::string> LoadListFile(RunSettings& settings, const std::string& fileName,
-                                      int32_t missingCode, const std::string& optionLabel,
-                                      int32_t readErrorCode) {
-  BindOutputToRun(settings);
-  if (platform::FileExists(fileName)) {
-    std::string bytes;
-    std::string errorText;
-    if (!platform::ReadWholeFile(fileName, bytes, errorText)) {
-      SyntaxErrorExit(settings, readErrorCode, FileErrorMessage(fileName, errorText));
-      StopRun(settings, readErrorCode);
-    }
-    return DecodeListText(bytes, OutputCodePage(settings));
-  }
-  if (fileName.empty())
-    SyntaxErrorExit(settings, missingCode, "ERROR: No filename provided for input! " + optionLabel);
-  else
-    SyntaxErrorExit(settings, missingCode, "ERROR: Could not access file: \"" + fileName + "\"");
-  StopRun(settings, missingCode);
 }
 
 void WriteSummaryFile(RunSettings& settings, bool aborted, const std::string& fileName,

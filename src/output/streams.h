@@ -42,13 +42,6 @@ void WriteResultLine(std::string_view line, bool tee);
 void OpenOutputFile(RunSettings& settings, const std::string& fileName, int32_t noNameCode,
                     int32_t writeErrorCode, const std::string& optionLabel);
 
-/// Reads a whole text file into lines (CR LF, LF or CR; byte-order marks and
-/// the --cp code page honoured; UTF-8 inside). Stops the run with `missingCode`
-/// for an empty or missing name and `readErrorCode` when it cannot be read.
-std::vector<std::string> LoadListFile(RunSettings& settings, const std::string& fileName,
-                                      int32_t missingCode, const std::string& optionLabel,
-                                      int32_t readErrorCode);
-
 /// Writes "success,total,errors,TRUE|FALSE" to the summary file (SummaryPath
 /// when `fileName` is empty), always overwriting it; on failure reports
 /// through SyntaxErrorExit, sets exit code 105 and returns.

@@ -81,7 +81,7 @@ FaultChild::FaultChild(const std::vector<std::string>& args, const FaultOptions&
   if (pid_ < 0) throw std::runtime_error("fork failed");
   if (pid_ == 0) {
     int in = open("/dev/null", O_RDONLY);
-    int out = open(outPath_.c_str(), O_WRONLY | O_TRUNC);
+    int out = open(options.discardOutput ? "/dev/null" : outPath_.c_str(), O_WRONLY | O_TRUNC);
     int err = open(errPath_.c_str(), O_WRONLY | O_TRUNC);
     if (in < 0 || out < 0 || err < 0) _exit(120);
     dup2(in, 0);
@@ -97,6 +97,11 @@ FaultChild::FaultChild(const std::vector<std::string>& args, const FaultOptions&
       CPU_ZERO(&one);
       CPU_SET(first, &one);
       if (sched_setaffinity(0, sizeof one, &one) != 0) _exit(123);
+    }
+    if (options.addressSpaceMiB > 0) {
+      const rlim_t bytes = static_cast<rlim_t>(options.addressSpaceMiB) << 20;
+      rlimit limit{bytes, bytes};
+      if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(124);
     }
     execve(argv[0], argv.data(), envp.data());
     _exit(122);

@@ -23,6 +23,8 @@ struct FaultOptions {
   std::vector<std::string> extraEnv;  // "NAME=value" added to the environment
   bool preloadShim = false;           // load the read-fault library into the child
   bool oneProcessor = false;          // hold the child to one processor (no worker threads)
+  long addressSpaceMiB = 0;           // a limit on the child's address space (0: none)
+  bool discardOutput = false;         // standard output to /dev/null (large outputs)
 };
 
 /// A child started in the background; Wait() collects it.

@@ -54,6 +54,63 @@ TEST_F(HostileInput, ListWithBrokenTextNulBytesAndHugeLinesIsCheckedLineByLine) 
   EXPECT_EQ(r.err, "");
 }
 
+TEST_F(HostileInput, EndlessListsEndWithAReadErrorNeverAnAbort) {
+  // /dev/zero is one line without end: every kind of list refuses it once
+  // the line passes its limit, within a small fraction of the memory a
+  // reader that holds the whole list would need.
+  WriteFile(dir_ / "t/a.txt", "alpha\n");
+  const std::pair<std::vector<std::string>, int> runs[] = {
+      {{"-x", "/dev/zero"}, 104},
+      {{"--vm", "/dev/zero"}, 104},
+      {{"-y", "t/a.txt", "/dev/zero"}, 104},
+      {{"--hl", "/dev/zero", "-d", "t"}, 104},
+      {{"-e", "/dev/zero", "-d", "t"}, 103}};
+  for (const auto& [args, code] : runs) {
+    FaultOptions options;
+    options.workDir = dir_.path();
+    // The sanitizer's runtime reserves more address space than any limit.
+    if (!BuiltWithSanitizer()) options.addressSpaceMiB = 1024;
+    FaultRun r = RunFault(args, options);
+    EXPECT_EQ(r.exitCode, code) << args[0] << "\n" << r.err;
+    EXPECT_NE(r.err.find("File handling error occurred with \"/dev/zero\" -- A line is longer than "
+                         "16777216 bytes"),
+              std::string::npos)
+        << args[0] << "\n" << r.err;
+    if (!BuiltWithSanitizer()) {
+      EXPECT_LT(r.peakRssKiB, 96 * 1024) << args[0];
+    }
+  }
+}
+
+TEST_F(HostileInput, LongListsAreCheckedInFlatMemory) {
+  // 400,000 entries (about 30 MB) of files that do not exist: -x, --vm and
+  // -y read them line by line, so their memory does not grow with the list.
+  std::string list;
+  for (int i = 0; i < 400000; ++i) {
+    char line[96];
+    std::snprintf(line, sizeof line, "%064x ?SHA256*n%d.txt\n", i, i);
+    list += line;
+  }
+  WriteFile(dir_ / "big.txt", list);
+  // The child's peak counts this process's pages until it starts the program.
+  std::string().swap(list);
+  WriteFile(dir_ / "a.txt", "alpha\n");
+  const std::pair<std::vector<std::string>, int> runs[] = {
+      {{"-x", "big.txt"}, 1}, {{"--vm", "big.txt"}, 1}, {{"-y", "a.txt", "big.txt"}, 119}};
+  for (const auto& [args, code] : runs) {
+    // The results stay out of this process, whose pages the child's peak
+    // counts until it starts the program.
+    FaultOptions options;
+    options.workDir = dir_.path();
+    options.discardOutput = true;
+    FaultRun r = RunFault(args, options);
+    EXPECT_EQ(r.exitCode, code) << args[0] << "\n" << r.err;
+    if (!BuiltWithSanitizer()) {
+      EXPECT_LT(r.peakRssKiB, 24 * 1024) << args[0];
+    }
+  }
+}
+
 TEST_F(HostileInput, HundredThousandArguments) {
   std::vector<std::string> args = {"--xx64"};
   for (int i = 0; i < 100000; ++i) args.push_back("text" + std::to_string(i));

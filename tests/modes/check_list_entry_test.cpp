@@ -66,13 +66,23 @@ TEST(ParseListEntry, Md5Form) {
   EXPECT_EQ(ParseListEntry(k32 + " ?MH3_X86*x.txt").Algorithm, THashChoices::MurmurHash3_x86);
 }
 
-TEST(ParseListEntry, OtherToolsBinaryFormWithLongerHashes) {
-  // The type word is then the name's first word, unknown to the parser.
+TEST(ParseListEntry, OtherToolsBinaryFormIsReadByTheHashLength) {
   TListEntryParts p = ParseListEntry(k64 + " *my file.txt");
   EXPECT_EQ(p.Algorithm, THashChoices::SHA2_256);
-  EXPECT_EQ(p.TypeWord, "my");
+  EXPECT_EQ(p.TypeWord, "SHA256");
   EXPECT_EQ(p.FileName, "my file.txt");
-  EXPECT_EQ(ParseListEntry(std::string(40, 'c') + " *f.bin").Algorithm, THashChoices::SHA2_256);
+  EXPECT_EQ(ParseListEntry(std::string(40, 'c') + " *f.bin").Algorithm, THashChoices::SHA1);
+  EXPECT_EQ(ParseListEntry(std::string(40, 'c') + " *f.bin").TypeWord, "SHA1");
+  EXPECT_EQ(ParseListEntry(std::string(96, 'c') + " *f.bin").Algorithm, THashChoices::SHA2_384);
+  EXPECT_EQ(ParseListEntry(std::string(128, 'c') + " *SHA3_512 x").TypeWord, "SHA512");
+  // A length no such tool writes keeps the word rule: the name's first word
+  // is the (unknown) type.
+  p = ParseListEntry(std::string(16, 'c') + " *my file.txt");
+  EXPECT_EQ(p.Algorithm, THashChoices::SHA2_256);
+  EXPECT_EQ(p.TypeWord, "my");
+  // A line that names its algorithm is read by that name whatever its length.
+  EXPECT_EQ(ParseListEntry(k64 + " ?BLAKE3*f").Algorithm, THashChoices::Blake3);
+  EXPECT_EQ(ParseListEntry(std::string(40, 'c') + " ?SHA1*f").TypeWord, "SHA1");
 }
 
 TEST(ParseListEntry, OddLinesNeverFail) {

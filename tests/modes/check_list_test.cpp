@@ -144,12 +144,18 @@ TEST_F(CheckList, ListsWrittenByOtherTools) {
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(SplitLines(r.out), Lines{Ok("MD5", "a.txt")});
 
-  // A 64-digit hash in that form: SHA2_256, the name's first word as type.
+  // Longer hashes in that form: the length names the algorithm.
   WriteFile(dir_ / "sha.txt", d::kFileSha256 + " *my file.txt\n" + d::kFileSha1 + " *a.txt\n");
   r = Run({"-x", "sha.txt"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(SplitLines(r.out), (Lines{Ok("SHA256", "my file.txt"), Ok("SHA1", "a.txt")}));
+  // A changed file in such a list fails.
+  WriteFile(dir_ / "a.txt", "changed");
+  r = Run({"-x", "sha.txt"});
   EXPECT_EQ(r.exitCode, 6);
-  EXPECT_EQ(SplitLines(r.out), (Lines{Ok("my", "my file.txt"), "FAILED       a.txt        a.txt",
+  EXPECT_EQ(SplitLines(r.out), (Lines{Ok("SHA256", "my file.txt"), "FAILED       SHA1         a.txt",
                                       "", "1 checksum failed"}));
+  WriteFile(dir_ / "a.txt", kContent);
 
   // Upper-case hashes, CR LF line ends and Windows separators.
   WriteFile(dir_ / "sub/b.txt", kContent);

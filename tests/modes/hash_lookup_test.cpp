@@ -30,18 +30,55 @@ std::vector<std::string> Sorted(std::vector<std::string> lines) {
   return lines;
 }
 
-TEST(ReduceToFirstColumn, FirstWordsSortedWithoutDuplicatesOrComments) {
-  EXPECT_EQ(ReduceToFirstColumn({"; header", "ccc  c.txt", "AAA *a.txt", "bbb", "aaa", ";"}),
-            (std::vector<std::string>{"AAA", "bbb", "ccc"}));
-  // Nothing to drop: the list stays as it was, order and all.
-  const std::vector<std::string> plain = {"ccc  c.txt", "aaa", "bbb b"};
-  EXPECT_EQ(ReduceToFirstColumn(plain), plain);
-  EXPECT_EQ(ReduceToFirstColumn({}), std::vector<std::string>{});
+std::vector<std::string> WordsOf(const std::vector<std::string>& lines) {
+  LookupWordList list;
+  for (const std::string& line : lines) list.AddLine(line);
+  list.Finish();
+  std::vector<std::string> words;
+  for (size_t i = 0; i < list.Count(); ++i) words.emplace_back(list.Word(i));
+  return words;
 }
 
-TEST(LookupWordsOf, FirstWordLowerCasedCommentsAndBlanksSkipped) {
-  EXPECT_EQ(LookupWordsOf({"ABC,def", "", "; comment", "  12ab;x", " ", "9f  name"}),
+TEST(LookupWordList, FirstWordsSortedWithoutDuplicatesOrComments) {
+  EXPECT_EQ(WordsOf({"; header", "ccc  c.txt", "AAA *a.txt", "bbb", "aaa", ";"}),
+            (std::vector<std::string>{"aaa", "bbb", "ccc"}));
+  // Nothing to drop: the list keeps its order.
+  EXPECT_EQ(WordsOf({"ccc  c.txt", "AAA", "bbb b"}), (std::vector<std::string>{"ccc", "aaa", "bbb"}));
+  EXPECT_EQ(WordsOf({}), std::vector<std::string>{});
+}
+
+TEST(LookupWordList, FirstPartOfTheWordLowerCasedBlanksSkipped) {
+  EXPECT_EQ(WordsOf({"ABC,def", "", "  12ab;x", "9f  name"}),
             (std::vector<std::string>{"abc", "12ab", "9f"}));
+  // Two blank lines are a repeat: the words are then sorted.
+  EXPECT_EQ(WordsOf({"ABC,def", "", "  12ab;x", " ", "9f  name"}),
+            (std::vector<std::string>{"12ab", "9f", "abc"}));
+  // A word that starts with ";" is a comment only once the list was sorted.
+  EXPECT_EQ(WordsOf({"  ;ab", "cd"}), (std::vector<std::string>{"ab", "cd"}));
+  EXPECT_EQ(WordsOf({"  ;ab", "cd", "CD"}), (std::vector<std::string>{"cd"}));
+}
+
+TEST(LookupWordList, MatchesEveryWordTheDigestContainsInWordOrder) {
+  LookupWordList list;
+  for (const char* line : {"ffff", "ab", "abcd", "cdef01", "abcdef012345", "ab,x", "zz"})
+    list.AddLine(line);
+  list.Finish();
+  std::vector<uint32_t> positions;
+  list.Matching("abcdef01", positions);
+  // "ab" twice (once from "ab,x"), "abcd", "cdef01"; the longer and absent
+  // words never match.
+  EXPECT_EQ(positions, (std::vector<uint32_t>{1, 2, 3, 5}));
+  list.Matching("0000", positions);
+  EXPECT_TRUE(positions.empty());
+  // A whole hash of one length inside a longer digest is found too.
+  LookupWordList hashes;
+  hashes.AddLine(kAbcMd5);
+  hashes.AddLine(kAbcSha256);
+  hashes.Finish();
+  hashes.Matching("00" + kAbcMd5 + "11", positions);
+  EXPECT_EQ(positions, (std::vector<uint32_t>{0}));
+  hashes.Matching(kAbcSha256, positions);
+  EXPECT_EQ(positions, (std::vector<uint32_t>{1}));
 }
 
 class HashLookupTest : public ::testing::Test {
@@ -136,6 +173,17 @@ TEST_F(HashLookupTest, NothingMatchingNamesTheSelectedAlgorithms) {
   RunResult two = Run({"--sha1", "--md5", "--hl", kHelloSha256, "-d", tree});
   EXPECT_EQ(two.exitCode, 119);
   EXPECT_EQ(two.err, "No files found in \"" + tree + "/\" matching \"MD5,SHA1\" hashes\n");
+}
+
+TEST_F(HashLookupTest, JustHashStillEndsWithTheLookupsReport) {
+  // -j wins over --hl: every file gives its bare hash and none is looked
+  // up, but the lookup still makes its closing report, found nothing.
+  for (const std::string& value : {kAbcMd5, kAbcSha256}) {
+    RunResult r = Run({"--hl", value, "-j", "-d", tree});
+    EXPECT_EQ(r.exitCode, 119);
+    EXPECT_EQ(r.out, kAbcSha256 + "\n");
+    EXPECT_EQ(r.err, "No files found in \"" + tree + "/\" matching \"SHA2_256\" hashes\n");
+  }
 }
 
 TEST_F(HashLookupTest, EmptyFolderEndsWithNoFilesFound) {

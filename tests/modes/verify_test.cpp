@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "hashing/algorithm_table.h"
+#include "modes/list_entry.h"
 #include "platform/file_info.h"
 #include "servers/test_http_server.h"
 #include "test_support.h"
@@ -298,39 +299,149 @@ TEST_F(VerifyManyTest, ListsWrittenBySha256sumMatch) {
   EXPECT_EQ(md5.out, "Match found -- MD5: " + kHelloMd5 + "  data/sub/b.txt\n");
 }
 
-TEST_F(VerifyManyTest, UnreadableEntriesSetBitOneBesideMatches) {
+TEST_F(VerifyManyTest, EveryEntrySaysWhatBecameOfIt) {
+  // An intact, a changed and a missing file, a folder, and a hash no file
+  // could give: one line each, and the bits of all three outcomes.
   WriteFile(dir / "sums.txt", abc["SHA2_256"] + " *a.txt\n" + kHelloSha256 + " *missing.txt\n" +
-                                  kHelloSha256 + " *sub\n" + abc["MD5"] + " *c.txt\n");
+                                  kHelloSha256 + " *sub\n" + abc["MD5"] + " *c.txt\n" +
+                                  kHelloSha256 + "  c.txt\n");
   RunResult r = Run({"--vm", "sums.txt", "data"});
-  EXPECT_EQ(r.exitCode, 5);
-  EXPECT_EQ(r.out, "Match found -- SHA2_256: " + abc["SHA2_256"] + "  a.txt\n");
+  EXPECT_EQ(r.exitCode, 7);
+  EXPECT_EQ(SplitLines(r.out),
+            (std::vector<std::string>{"Match found -- SHA2_256: " + abc["SHA2_256"] + "  a.txt",
+                                      "File error -- " + kHelloSha256 + "  missing.txt",
+                                      "File error -- " + kHelloSha256 + "  sub",
+                                      "Match failed -- " + abc["MD5"] + "  c.txt",
+                                      "Match failed -- " + kHelloSha256 + "  c.txt"}));
+}
+
+TEST_F(VerifyManyTest, ATamperedFileIsNeverPassed) {
+  // A list of three files written by sha256sum, one changed afterwards.
+  ASSERT_EQ(Shell("cd data && sha256sum a.txt c.txt sub/b.txt > ../sums.txt"), 0);
+  WriteFile(dir / "data/c.txt", "second file, changed\n");
+  RunResult r = Run({"--vm", "sums.txt", "data"});
+  EXPECT_EQ(r.exitCode, 6);
+  EXPECT_EQ(SplitLines(r.out),
+            (std::vector<std::string>{"Match found -- SHA2_256: " + abc["SHA2_256"] + "  a.txt",
+                                      "Match failed -- " + kSecondSha256 + "  c.txt",
+                                      "Match found -- SHA2_256: " + kHelloSha256 + "  sub/b.txt"}));
+  // Its only entry changed: nothing matched either.
+  WriteFile(dir / "one.txt", kSecondSha256 + "  c.txt\n");
+  RunResult one = Run({"--vm", "one.txt", "data"});
+  EXPECT_EQ(one.exitCode, 3);
+  EXPECT_EQ(SplitLines(one.out), (std::vector<std::string>{"Match failed -- " + kSecondSha256 +
+                                                               "  c.txt",
+                                                           "No match found."}));
 }
 
 TEST_F(VerifyManyTest, NothingMatching) {
-  WriteFile(dir / "sums.txt", kHelloSha256 + " *a.txt\n" + abc["MD5"] + " *c.txt\n");
+  WriteFile(dir / "sums.txt", kHelloSha256 + " *a.txt\n" + abc["MD5"] + " *nosuch.txt\n");
   RunResult r = Run({"--vm", "sums.txt", "data"});
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.out, "No match found.\n");
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_EQ(SplitLines(r.out),
+            (std::vector<std::string>{"Match failed -- " + kHelloSha256 + "  a.txt",
+                                      "File error -- " + abc["MD5"] + "  nosuch.txt",
+                                      "No match found."}));
 }
 
 TEST_F(VerifyManyTest, WordRulesAndSkippedLines) {
-  // A wrong hash for an existing file costs nothing; comment, blank and
-  // space-free lines are no entries; a Windows name is retried with "/";
-  // the first algorithm that matches wins, and the hash is shown as written.
+  // Comment, blank and space-free lines are no entries; a Windows name is
+  // retried with "/"; the first algorithm that matches wins, and the hash is
+  // shown as written; a line of another shape gives its first two words.
   WriteFile(dir / "sums.txt", "; header line with spaces\n\n;\n" + kSecondSha1 + "?c.txt\n" +
                                   std::string(40, 'e') + "  c.txt\n" + Upper(abc["SHA1"]) +
                                   " a.txt trailing words\n" + kHelloMd5 + " *sub\\b.txt\n" +
-                                  std::string(32, '0') + "  c.txt\n");
+                                  "not-a-hash  c.txt\n");
   RunResult r = Run({"--vm", "sums.txt", "data"});
-  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.exitCode, 6) << r.err;
   EXPECT_EQ(SplitLines(r.out),
-            (std::vector<std::string>{"Match found -- SHA1: " + Upper(abc["SHA1"]) + "  a.txt",
+            (std::vector<std::string>{"Match failed -- " + std::string(40, 'e') + "  c.txt",
+                                      "Match found -- SHA1: " + Upper(abc["SHA1"]) + "  a.txt",
                                       "Match found -- MD5: " + kHelloMd5 + "  sub\\b.txt"}));
 
-  // --sha1 alone: the MD5 entry no longer matches, but nothing is unreadable.
+  // --sha1 alone: the MD5 entry can match under no algorithm tried.
   RunResult sha1 = Run({"--sha1", "--vm", "sums.txt", "data"});
-  EXPECT_EQ(sha1.exitCode, 0);
-  EXPECT_EQ(sha1.out, "Match found -- SHA1: " + Upper(abc["SHA1"]) + "  a.txt\n");
+  EXPECT_EQ(sha1.exitCode, 6);
+  EXPECT_EQ(SplitLines(sha1.out)[2], "Match failed -- " + kHelloMd5 + "  sub\\b.txt");
+}
+
+// The files the committed lists of tests/data/lists name (make_lists.sh).
+const std::vector<std::pair<std::string, std::string>> kListedFiles = {
+    {"a.txt", "alpha\n"},
+    {"b c.txt", "bravo charlie\n"},
+    {"q?.txt", "question\n"},
+    {"s*.txt", "star\n"},
+    {"back\\slash.txt", "backslash\n"},
+    {"new\nline.txt", "newline\n"},
+};
+
+class OtherToolsLists : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const auto& [name, content] : kListedFiles) WriteFile(dir / ("files/" + name), content);
+  }
+  RunResult Run(const std::vector<std::string>& args) { return RunQuorvid(args, {dir.path(), {}, ""}); }
+  std::string List(const std::string& name) { return TestDataPath("lists/" + name); }
+  TempDir dir;
+};
+
+TEST_F(OtherToolsLists, VerifyManyReadsWholeNamesOfEveryForm) {
+  // name of the list, prefix of its algorithm, entries (the xxhsum lists
+  // leave out the name with a line end, which that tool cannot escape)
+  const std::tuple<const char*, const char*, size_t> lists[] = {
+      {"sha256sum.txt", "SHA2_256: ", 6}, {"sha256sum-tag.txt", "SHA2_256: ", 6},
+      {"md5sum-b.txt", "MD5: ", 6},       {"sha1sum-b.txt", "SHA1: ", 6},
+      {"sha512sum-b.txt", "SHA2_512: ", 6}, {"b2sum.txt", "Blake2B: ", 6},
+      {"b3sum.txt", "Blake3: ", 6},       {"xxhsum.txt", "XXHash64: ", 5},
+      {"xxhsum-tag.txt", "XXHash64: ", 5}};
+  for (const auto& [list, prefix, count] : lists) {
+    RunResult r = Run({"--vm", List(list), "files"});
+    EXPECT_EQ(r.exitCode, 0) << list << "\n" << r.out;
+    // Each entry names its file whole: spaces, wildcards and escapes read.
+    for (size_t i = 0; i < count; ++i)
+      EXPECT_NE(r.out.find("  " + kListedFiles[i].first + "\n"), std::string::npos)
+          << list << ": " << kListedFiles[i].first;
+    size_t matches = 0;
+    for (size_t at = 0; (at = r.out.find(std::string("Match found -- ") + prefix, at)) !=
+                        std::string::npos;
+         ++at)
+      ++matches;
+    EXPECT_EQ(matches, count) << list << "\n" << r.out;
+    EXPECT_EQ(r.out.find("File error"), std::string::npos) << list;
+  }
+}
+
+TEST_F(OtherToolsLists, TagFormTriesOnlyTheNamedAlgorithm) {
+  // The tag names SHA256: its hash is not looked for among the other
+  // 64-character algorithms, so a BLAKE3 hash under that tag fails.
+  const std::string blake3 = "ac678d92b3d739773d18cd952cfcea443fa4a5a98ffc9554b66795bb22d5532d";
+  WriteFile(dir / "tags.txt", "SHA256 (a.txt) = " + blake3 + "\nBLAKE3 (a.txt) = " + blake3 +
+                                  "\nsha2-256 ((x)) = y\nWHIRLPOOL (b c.txt) = " +
+                                  std::string(64, '0') + "\n");
+  RunResult r = Run({"--vm", "tags.txt", "files"});
+  EXPECT_EQ(r.exitCode, 6);
+  EXPECT_EQ(SplitLines(r.out),
+            (std::vector<std::string>{"Match failed -- " + blake3 + "  a.txt",
+                                      "Match found -- Blake3: " + blake3 + "  a.txt",
+                                      "Match failed -- " + std::string(64, '0') + "  b c.txt"}));
+}
+
+TEST_F(OtherToolsLists, CheckReadsBinaryListsByTheHashLength) {
+  // -x cuts a name at a second "*" and takes escaped lines as they stand:
+  // those entries are not found, never passed.
+  const std::vector<std::string> names = {"a.txt", "b c.txt", "q?.txt"};
+  const std::tuple<const char*, const char*> lists[] = {
+      {"md5sum-b.txt", "MD5"}, {"sha1sum-b.txt", "SHA1"}, {"sha512sum-b.txt", "SHA512"}};
+  for (const auto& [list, type] : lists) {
+    RunResult r = Run({"-x", List(list), "files"});
+    EXPECT_EQ(r.exitCode, 5) << list << "\n" << r.out;
+    std::vector<std::string> lines = SplitLines(r.out);
+    ASSERT_EQ(lines.size(), 8u) << r.out;
+    for (size_t i = 0; i < names.size(); ++i)
+      EXPECT_EQ(lines[i], "OK           " + PadRight(type, 8) + "     " + names[i]) << list;
+    EXPECT_EQ(lines[3], "NOT FOUND    *****        s") << list;
+    EXPECT_EQ(lines[7], "3 file errors") << list;
+  }
 }
 
 TEST_F(VerifyManyTest, ListAndFolderErrors) {

@@ -1,6 +1,7 @@
 // List files and the summary file, used in-process.
 #include <gtest/gtest.h>
 
+#include "output/list_file.h"
 #include "output/streams.h"
 #include "test_support.h"
 

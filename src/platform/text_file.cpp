@@ -1,0 +1,35 @@
+#include "platform/text_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace quorvid::platform {
+
+TextFileInput::~TextFileInput() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool TextFileInput::Open(const std::string& path, std::string& errorText) {
+  if (fd_ >= 0) ::close(fd_);
+  do {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  } while (fd_ < 0 && errno == EINTR);
+  if (fd_ < 0) errorText = std::strerror(errno);
+  return fd_ >= 0;
+}
+
+int64_t TextFileInput::Read(char* buffer, size_t size, std::string& errorText) {
+  for (;;) {
+    ssize_t n = ::read(fd_, buffer, size);
+    if (n >= 0) return static_cast<int64_t>(n);
+    if (errno != EINTR) {
+      errorText = std::strerror(errno);
+      return -1;
+    }
+  }
+}
+
+}  // namespace quorvid::platform
