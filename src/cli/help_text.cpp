@@ -212,7 +212,7 @@ const std::string_view kAppSpecificNotes = R"~( * The terms "hash" and "checksum
  * In LIST mode, files without full path are checked in current directory, only.
  * In LIST mode, for any file not found, a hash of the filename will be generate
    instead. Wildcards are treated as plain text in LIST mode.
- * In DIR mode (-D), wildcard masks must be the last parameters on a line.
+ * In DIR mode (-D), wildcard specifications must be the last parameters on a line.
  * When no directory is provided with -D, the current directory will now be used.
  * Using -J with -D will generate only hashes, making great input for the --HL option.
  * Using -J with -L can lead to some confusion, especially if multiple ciphers are used.
@@ -266,7 +266,7 @@ const std::string_view kAppSpecificNotes = R"~( * The terms "hash" and "checksum
    and it supersedes everything except the help/info parameters.
  * The maximum file size for the -M parameter in the x86 edition is: 4294967295 bytes
  * Using --LM will maintain exit codes 70, 71 and 72, as well as old -D behavior (see: --NB).
- * The base64 routines (--E64|--D64) follow MIME encoding as set out in RFC 1421 and 2045.
+ * The base64 routines (--E64|--D64) support the MIME specifications, RFC 1421 and 2045.
  * Neither --AD nor --BD can be used at the same time as --OLDER or --NEWER.
  * Currently, --BD and --AD only accept dates in the format of "mm/dd/yyyy".
  * --BD and --OLDER will convert the date or "days ago" value provided to "mm/dd/yyyy 23:59:59" format.

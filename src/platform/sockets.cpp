@@ -43,7 +43,10 @@ ConnectResult ConnectTcp(const std::string& host, uint16_t port, int32_t timeout
     return result;
   }
 
+  // A connect that timed out is reported so only when no address refused
+  // outright: a refusal says more.
   bool timedOut = false;
+  bool refused = false;
   for (addrinfo* ai = list; ai != nullptr; ai = ai->ai_next) {
     int fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
                       ai->ai_protocol);
@@ -77,12 +80,12 @@ ConnectResult ConnectTcp(const std::string& host, uint16_t port, int32_t timeout
       return result;
     }
     ::close(fd);
+    refused = true;
     result.status = ConnectStatus::ConnectFailed;
     result.errorText = std::strerror(error);
   }
   ::freeaddrinfo(list);
-  if (timedOut && result.status != ConnectStatus::ConnectFailed)
-    result.status = ConnectStatus::TimedOut;
+  if (timedOut && !refused) result.status = ConnectStatus::TimedOut;
   return result;
 }
 

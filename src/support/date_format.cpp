@@ -91,7 +91,8 @@ class Formatter {
         const std::string_view written = pattern.substr(i, count);
         i += count;
         char effective = token;
-        if (token == 'M' && (lastToken == 'H' || timePattern)) effective = 'N';
+        // Only m and mm can be minutes: mmm and longer always name the month.
+        if (token == 'M' && count <= 2 && (lastToken == 'H' || timePattern)) effective = 'N';
         lastToken = effective;
         if (!AppendToken(effective, count, written, level, twelveHour)) return false;
       } else if (token == 'A') {

@@ -28,6 +28,31 @@ std::string FolderKey(const std::string& folder) {
   return key;
 }
 
+// A start folder as the walk names it: repeated "/" collapse into one, "."
+// components go and ".." components take the one before them with them;
+// a ".." that has nothing before it stays in a relative name and goes at
+// the root. "" when nothing is left of a relative name but ".".
+std::string CleanFolderText(const std::string& text) {
+  const bool absolute = !text.empty() && text.front() == '/';
+  std::vector<std::string> parts;
+  size_t pos = 0;
+  while (pos <= text.size()) {
+    size_t end = text.find('/', pos);
+    if (end == std::string::npos) end = text.size();
+    std::string part = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (part.empty() || part == ".") continue;
+    if (part == ".." && !parts.empty() && parts.back() != "..") {
+      parts.pop_back();
+    } else if (part != ".." || !absolute) {
+      parts.push_back(std::move(part));
+    }
+  }
+  std::string clean = absolute ? "/" : "";
+  for (const std::string& part : parts) clean += (clean.empty() || clean == "/" ? "" : "/") + part;
+  return clean;
+}
+
 }  // namespace
 
 std::optional<TFileIdentity> FileIdentityOf(const std::string& path) {
@@ -47,9 +72,8 @@ std::vector<std::string> StartFolders(const std::string& searchPath, char pathSe
   while (pos <= searchPath.size()) {
     size_t end = pathSeparator == '\0' ? std::string::npos : searchPath.find(pathSeparator, pos);
     if (end == std::string::npos) end = searchPath.size();
-    std::string text = searchPath.substr(pos, end - pos);
+    std::string text = CleanFolderText(searchPath.substr(pos, end - pos));
     pos = end + 1;
-    while (text.size() > 1 && text.back() == '/') text.pop_back();
     if (text.empty()) continue;
 
     std::string key = FolderKey(text);

@@ -87,8 +87,10 @@ class TFileSearcher {
   int32_t level_ = 0;
 };
 
-/// The start folders of `searchPath` after de-duplication, each as given
-/// with one trailing "/" ("" when none is left: the current folder).
+/// The start folders of `searchPath` after de-duplication, each with one
+/// trailing "/" ("" when none is left: the current folder). Each is cleaned
+/// as written: repeated "/" collapse, "." components go and ".." components
+/// are resolved in the text, so "D//sub" and "./D/sub" both give "D/sub/".
 std::vector<std::string> StartFolders(const std::string& searchPath, char pathSeparator,
                                       bool searchSubDirs);
 

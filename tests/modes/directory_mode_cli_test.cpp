@@ -89,6 +89,12 @@ TEST_F(DirectoryMode, WalkOrderIsTheEnumerationOrderNeverSorted) {
   EXPECT_EQ(plain[0], d::kFileSha256 + "  {File}  t/" + top[0]);
 }
 
+TEST_F(DirectoryMode, StartFolderIsShownCleaned) {
+  WriteFile(Path("D/sub/c.txt"), kContent);
+  for (const char* folder : {"D//sub", "./D/sub", "D/./sub/", ".//D//sub//"})
+    EXPECT_EQ(Out({"-s", "-d", folder}), (Lines{d::kFileSha256 + " D/sub/c.txt"})) << folder;
+}
+
 TEST_F(DirectoryMode, RelativeNamesAndLayoutOptions) {
   WriteFile(Path("t/a.txt"), kContent);
   WriteFile(Path("t/t/t/x.txt"), kContent);  // repeats the folder's name

@@ -124,7 +124,10 @@ TEST(FormatDate, MonthOrMinutesAfterAnHour) {
   EXPECT_EQ(Fmt("hh mm"), "13 03");
   EXPECT_EQ(Fmt("hh:nn:mm"), "13:05:03");
   EXPECT_EQ(Fmt("hh:ss:mm"), "13:09:03");
-  EXPECT_EQ(Fmt("hh:mmmm"), "13:05");  // minutes never become a month name
+  // Only m and mm can be minutes: three or more are the month's name.
+  EXPECT_EQ(Fmt("hh:mmm"), "13:Mar");
+  EXPECT_EQ(Fmt("hh:mmmm"), "13:March");
+  EXPECT_EQ(Fmt("h:mmmmm"), "13:March");
 }
 
 TEST(FormatDate, CaseDoesNotMatter) {

@@ -173,7 +173,7 @@ TEST(FileSearch, StartFoldersAreWalkedOnce) {
   EXPECT_EQ(StartFolders("/", ';', false), (Paths{"/"}));
 }
 
-TEST(FileSearch, PathsKeepTheFolderTextAsGiven) {
+TEST(FileSearch, StartFolderTextIsCleaned) {
   TempDir dir;
   WriteFile(dir / "sub/a.txt", "a");
   WriteFile(dir / "top.txt", "t");
@@ -181,11 +181,20 @@ TEST(FileSearch, PathsKeepTheFolderTextAsGiven) {
   ASSERT_TRUE(platform::SetCurrentDirectory(dir.path()));
   Paths relative = ListMatchingFiles("sub//", "", true).files;
   Paths dotted = ListMatchingFiles("./sub", "", true).files;
+  Paths doubled = ListMatchingFiles(".//sub/./", "", true).files;
+  Paths back = ListMatchingFiles("sub/../sub", "", true).files;
   Paths current = ListMatchingFiles("", "*.txt", false).files;
+  Paths dot = ListMatchingFiles(".", "*.txt", false).files;
   platform::SetCurrentDirectory(saved);
   EXPECT_EQ(relative, (Paths{"sub/a.txt"}));
-  EXPECT_EQ(dotted, (Paths{"./sub/a.txt"}));
+  EXPECT_EQ(dotted, (Paths{"sub/a.txt"}));
+  EXPECT_EQ(doubled, (Paths{"sub/a.txt"}));
+  EXPECT_EQ(back, (Paths{"sub/a.txt"}));
   EXPECT_EQ(current, (Paths{"top.txt"}));
+  EXPECT_EQ(dot, (Paths{"top.txt"}));
+  EXPECT_EQ(StartFolders(dir.path() + "//sub/../x//", ';', false), (Paths{dir.path() + "/x/"}));
+  EXPECT_EQ(StartFolders("/..//tmp", ';', false), (Paths{"/tmp/"}));
+  EXPECT_EQ(StartFolders("../up", ';', false), (Paths{"../up/"}));
 }
 
 TEST(FileSearch, ExcludedFilesAreNeverListed) {

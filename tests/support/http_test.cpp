@@ -1,7 +1,11 @@
 #include "support/http.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <stdlib.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
 
@@ -170,6 +174,30 @@ TEST(HttpGet, ConnectionAndAddressErrors) {
   }
   EXPECT_EQ(FetchError("http://127.0.0.1:" + std::to_string(port) + "/"),
             "Connect to 127.0.0.1:" + std::to_string(port) + " failed: Connection refused");
+}
+
+TEST(HttpGet, AConnectThatGetsNoAnswerTimesOut) {
+  // A listener whose queue is full drops further connection requests, so a
+  // connect to it is never answered.
+  int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
+  ASSERT_EQ(::listen(listener, 0), 0);
+  ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  std::vector<int> queued;
+  for (int i = 0; i < 3; ++i) {
+    queued.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+    ::connect(queued.back(), reinterpret_cast<sockaddr*>(&address), length);
+  }
+  const std::string peer = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+  HttpGetOptions options;
+  options.connectTimeoutMs = 300;
+  EXPECT_EQ(FetchError("http://" + peer + "/", options), "Connection to " + peer + " timed out.");
+  for (int fd : queued) ::close(fd);
+  ::close(listener);
 }
 
 // HTTPS against a CA made for the test, trusted through SSL_CERT_FILE.
