@@ -12,6 +12,11 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 ninja -C build
 ctest --test-dir build --output-on-failure -j "$jobs"
 
+# The README's build and install commands as written, on a copy of the tree:
+# the stand-alone build, cmake --install into a DESTDIR, and the Debian
+# package against the shared libraries, which lintian checks.
+bash tests/packaging/readme_install_test.sh
+
 # Every fuzz target for a bounded time (clang, ASan and UBSan); fails on any report.
 bash scripts/fuzz.sh 30
 

@@ -68,6 +68,12 @@ std::string SampleList() {
   return list;
 }
 
+// A list in the form -g writes and -x reads.
+std::string SampleCheckList() {
+  return HexDigest("SHA256", kContents[0]) + " ?SHA256*empty.bin\n" +
+         HexDigest("SHA256", kContents[1]) + " ?SHA256*a.txt\n";
+}
+
 void Write(const std::string& path, const std::string& content) {
   fs::create_directories(fs::path(path).parent_path());
   WriteFile(path, content);
@@ -192,7 +198,8 @@ void CommandSandbox::MakeInputs(const std::vector<std::string>& args) {
     if (Is(option, {"-d", "--dir"}) && !first.empty()) {
       MakeFolderIfMissing(at(first));
     } else if (Is(option, {"-x", "--check", "--validate", "--vm", "--verify-many"})) {
-      if (!first.empty()) MakeFileIfMissing(at(first), SampleList());
+      const bool checkList = Is(option, {"-x", "--check", "--validate"});
+      if (!first.empty()) MakeFileIfMissing(at(first), checkList ? SampleCheckList() : SampleList());
       if (!second.empty()) MakeFolderIfMissing(at(second));
     } else if (Is(option, {"-o", "--out", "-g", "--generate-list", "-u", "--summary"}) &&
                !first.empty()) {
