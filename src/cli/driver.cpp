@@ -1,5 +1,7 @@
 #include "cli/driver.h"
 
+#include <algorithm>
+
 #include "cli/find_option.h"
 #include "cli/help_printer.h"
 #include "cli/option_table.h"
@@ -115,6 +117,53 @@ bool OutputReplacesBase64Input(const RunSettings& s) {
   return in && out && *in == *out;
 }
 
+// The files the run reads: list-mode files, the -x, --vm, -y and --hl
+// lists, the -y and -k files, the -e list.
+std::vector<std::string> RunInputs(const RunSettings& s) {
+  std::vector<std::string> inputs;
+  if (s.ListMode)
+    for (const TParamStatusRec& arg : s.Args)
+      if (!arg.Recognised && !arg.IsValue) inputs.push_back(arg.Text);
+  const std::pair<const TFindParamRec*, bool> named[] = {
+      {&s.Check, false}, {&s.VerifyMany, false}, {&s.Verify, true},
+      {&s.HashLookup, false}, {&s.Compare, true}, {&s.Exc, false}};
+  for (const auto& [option, both] : named) {
+    if (!option->Found) continue;
+    inputs.push_back(option->Value1);
+    if (both) inputs.push_back(option->Value2);
+  }
+  return inputs;
+}
+
+// An output file (-o, -g, -u) that is also one of the run's inputs would be
+// emptied before it is read: the run is refused before anything is created
+// or truncated. Returns false when it was.
+bool OutputsAreNoInputs(RunSettings& s) {
+  struct Output {
+    const TFindParamRec& option;
+    int32_t code;
+    int32_t sections;
+  };
+  const Output outputs[] = {{s.Out, 102, s.HelpSections},
+                            {s.GenerateList, 115, hs::Generate | hs::Directory},
+                            {s.Summary, kSummaryWriteFailCode, s.HelpSections}};
+  std::vector<TFileIdentity> inputs;
+  for (const std::string& name : RunInputs(s)) {
+    if (name.empty() || !platform::FileExists(name)) continue;
+    if (auto identity = FileIdentityOf(name)) inputs.push_back(*identity);
+  }
+  for (const Output& output : outputs) {
+    if (!output.option.Found || output.option.Value1.empty()) continue;
+    auto identity = FileIdentityOf(output.option.Value1);
+    if (!identity || std::find(inputs.begin(), inputs.end(), *identity) == inputs.end()) continue;
+    s.HelpSections = output.sections;
+    SyntaxErrorExit(s, output.code,
+                    "ERROR: The output file is also an input: \"" + output.option.Value1 + "\"");
+    return false;
+  }
+  return true;
+}
+
 // Code page, legacy codes, directory kind, date texts, folder, exclusions,
 // summary and output file. Returns false when the run ends.
 bool PrepareSharedSettings(RunSettings& s) {
@@ -164,6 +213,9 @@ bool PrepareSharedSettings(RunSettings& s) {
     if (s.Compare.Found) s.HelpSections = hs::Compare;
     if (s.Encode64.Found) s.HelpSections = hs::Encode;
     if (s.Decode64.Found) s.HelpSections = hs::Decode;
+  }
+  if (!OutputsAreNoInputs(s)) return false;
+  if (s.Out.Found) {
     if (OutputReplacesBase64Input(s)) {
       SyntaxErrorExit(s, s.OutputWriteFailExitCode,
                       "ERROR: The output file is the input file: \"" + s.Out.Value1 + "\"");

@@ -142,9 +142,10 @@ class Blake3OnItsRingThread {
 // cores. False when the file cannot be opened or read, or the read is
 // abandoned.
 bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
-                const std::vector<THashChoices>& choices, const std::function<bool()>& abandon) {
+                const std::vector<THashChoices>& choices, const std::function<bool()>& abandon,
+                TFileRule rule) {
   platform::FileReader reader;
-  if (!reader.Open(fileName)) return false;
+  if (!reader.Open(fileName, rule == TFileRule::RegularOnly)) return false;
   if (abandon()) return false;
   const THashChoices lone = LoneAlgorithm(choices);
   if (lone == THashChoices::Blake3 && ParallelWidth() > 1 &&
@@ -195,6 +196,8 @@ std::string AsciiUpper(std::string text) {
 
 void SetReadAbortCheck(TReadAbortCheck check) { g_abortCheck = check; }
 
+bool ReadAbortRequested() { return GlobalAbort(); }
+
 void SetDigestSource(IDigestSource* source) { t_digestSource = source; }
 
 std::string PlaceholderText(int32_t hashLength) {
@@ -203,7 +206,7 @@ std::string PlaceholderText(int32_t hashLength) {
 }
 
 std::string HashFileText(const THashAlgorithmRec& rec, const std::string& fileName,
-                         int32_t& failed) {
+                         int32_t& failed, TFileRule rule) {
   if (t_digestSource != nullptr && rec.IsRealHash) {
     TGeneratedHashes ready;
     bool readFailed = false;
@@ -216,7 +219,7 @@ std::string HashFileText(const THashAlgorithmRec& rec, const std::string& fileNa
   IHash* hasher = HasherFor(rec, spare);
   if (hasher != nullptr) {
     hasher->Reset();
-    if (StreamFile(fileName, {hasher}, {rec.Choice}, GlobalAbort)) {
+    if (StreamFile(fileName, {hasher}, {rec.Choice}, GlobalAbort, rule)) {
       failed = 0;
       return DigestText(*hasher);
     }
@@ -235,26 +238,27 @@ std::string HashOfText(const THashAlgorithmRec& rec, std::string_view text) {
 }
 
 int32_t MatchFileDigest(const THashAlgorithmRec& rec, const std::string& fileName,
-                        const std::string& expected) {
+                        const std::string& expected, TFileRule rule) {
   int32_t failed = 0;
-  std::string text = HashFileText(rec, fileName, failed);
+  std::string text = HashFileText(rec, fileName, failed, rule);
   if (failed != 0) return 1;
   // Hex digits match in either case; anything else (blanks, length) differs.
   return AsciiUpper(expected) == AsciiUpper(text) ? 0 : 2;
 }
 
 bool HashFileMany(const THashChoicesArray& table, THashSet set, const std::string& fileName,
-                  TGeneratedHashes& out) {
+                  TGeneratedHashes& out, TFileRule rule) {
   if (t_digestSource != nullptr && (set & kAllRealHashes) == set) {
     bool failed = false;
     for (std::string& text : out) text.clear();
     if (t_digestSource->Lookup(fileName, set, out, failed)) return !failed;
   }
-  return HashFileManyUntil(table, set, fileName, out, GlobalAbort);
+  return HashFileManyUntil(table, set, fileName, out, GlobalAbort, rule);
 }
 
 bool HashFileManyUntil(const THashChoicesArray& table, THashSet set, const std::string& fileName,
-                       TGeneratedHashes& out, const std::function<bool()>& abandon) {
+                       TGeneratedHashes& out, const std::function<bool()>& abandon,
+                       TFileRule rule) {
   for (std::string& text : out) text.clear();
   std::array<IHash*, kHashChoiceCount> byMember{};
   std::array<std::unique_ptr<IHash>, kHashChoiceCount> spares;
@@ -273,7 +277,7 @@ bool HashFileManyUntil(const THashChoicesArray& table, THashSet set, const std::
     choices.push_back(ChoiceAt(m));
   }
   const std::function<bool()> never = [] { return false; };
-  bool ok = usable && StreamFile(fileName, hashers, choices, abandon ? abandon : never);
+  bool ok = usable && StreamFile(fileName, hashers, choices, abandon ? abandon : never, rule);
   for (int m = 1; m < kHashChoiceCount; ++m) {
     if (!InSet(set, ChoiceAt(m))) continue;
     out[m] = ok ? DigestText(*byMember[m]) : PlaceholderText(table[m].HashLength);

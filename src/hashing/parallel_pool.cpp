@@ -1,6 +1,7 @@
 #include "hashing/parallel_pool.h"
 
 #include "platform/processors.h"
+#include "platform/signals.h"
 
 #include <algorithm>
 #include <atomic>
@@ -18,6 +19,8 @@ std::atomic<int> g_coresShared{0};
 class Pool {
  public:
   explicit Pool(size_t workers) {
+    // Signals stay with the thread that runs the program.
+    const platform::ScopedSignalsBlocked quiet;
     for (size_t i = 0; i < workers; ++i) {
       std::thread t([this] { Work(); });
       handles_.push_back(t.native_handle());

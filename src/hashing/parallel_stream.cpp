@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/read_buffer.h"
+#include "platform/signals.h"
 
 namespace quorvid {
 namespace {
@@ -126,7 +127,11 @@ bool StreamPiecesInParallel(const std::vector<TWeightedHasher>& hashers, size_t 
   Ring ring(slots, hashers);
   std::vector<std::thread> workers;
   threads = std::max<size_t>(1, std::min(threads, hashers.size()));
-  for (size_t i = 0; i < threads; ++i) workers.emplace_back([&] { Consume(ring, hashers); });
+  {
+    // Signals stay with the thread that runs the program.
+    const platform::ScopedSignalsBlocked quiet;
+    for (size_t i = 0; i < threads; ++i) workers.emplace_back([&] { Consume(ring, hashers); });
+  }
 
   bool ok = true;
   for (uint64_t n = 0;; ++n) {

@@ -121,11 +121,13 @@ std::unique_ptr<TextStream> CreateOutput(RunSettings& settings, const std::strin
   return stream;
 }
 
+// Status texts go to standard error: a decoded file sent to standard
+// output stays byte for byte what was encoded.
 void ShowProgress(std::string_view verb, const std::string& name) {
-  ConsoleStream().Write(std::string(verb) + " \"" + name + "\" ");
+  WriteStatus(std::string(verb) + " \"" + name + "\" ");
 }
 
-void ShowDone() { ConsoleStream().WriteLine("... Done"); }
+void ShowDone() { WriteStatus("... Done" + std::string(kLineEnd)); }
 
 // The tee display of a written file: an empty line, its lines, a line end.
 void ShowWrittenFile(RunSettings& settings, const std::string& name) {

@@ -53,7 +53,7 @@ void CheckListEntries(RunSettings& settings, const TNextLine& nextLine, TCheckCo
     int32_t outcome = 1;
     if (!file.empty())
       outcome = MatchFileDigest(settings.AlgorithmTable[static_cast<size_t>(entry.Algorithm)],
-                                file, entry.HashWord);
+                                file, entry.HashWord, TFileRule::RegularOnly);
     const std::string type = PadRight(entry.TypeWord, kTypeColumnWidth);
     if (outcome == 0) {
       settings.ExitCode |= kPassedBit;

@@ -78,10 +78,21 @@ void ForEachSelected(RunSettings& settings, Fn fn) {
     if (InSet(settings.SelectedHashes, ChoiceAt(i))) fn(settings.AlgorithmTable[i]);
 }
 
-// Ends the run on an interrupt: the abort line, and everything written so
-// far reaches its file before the process stops.
-[[noreturn]] void AbortRun(RunSettings& settings) {
+// What the walk has counted so far.
+struct TWalkCounts {
+  int32_t success = 0;
+  int32_t errors = 0;
+  int64_t listed = 0;  // the unfiltered count
+};
+
+// Ends the run on an interrupt: the abort line, a summary marked as
+// aborted, and everything written so far reaches its file before the
+// process stops.
+[[noreturn]] void AbortRun(RunSettings& settings, const TWalkCounts& counts) {
   WriteResultLine(std::string(kLineEnd) + kAbortedText, settings.TeeOn);
+  if (settings.Summary.Found)
+    WriteSummaryFile(settings, true, settings.Summary.Value1, counts.success, counts.listed,
+                     counts.errors);
   settings.ExitCode = kAbortExitCode;
   StopRun(settings, kAbortExitCode);
 }
@@ -184,6 +195,8 @@ void RunDirectoryMode(RunSettings& settings) {
   const std::vector<std::string>& files = found.files;
 
   platform::InstallInterruptHandlers();
+  // An interrupt also cuts short the file being read, within one read.
+  SetReadAbortCheck(Interrupted);
 
   // The walk reports paths below the start folder as it cleaned it; the
   // relative names drop that text.
@@ -199,8 +212,9 @@ void RunDirectoryMode(RunSettings& settings) {
   const bool dateFilter = DateFilterGiven(settings);
   const bool relativeNames = settings.FSum.Found || kind > 1;
   const bool severalHashes = settings.SelectedHashCount > 1;
-  int32_t successCount = 0;
-  int32_t errorCount = 0;
+  const THashSet hashed = settings.SelectedHashes & kAllRealHashes;
+  TWalkCounts counts;
+  counts.listed = static_cast<int64_t>(files.size());
 
   // Files are hashed ahead on the other cores; the loop below still takes
   // every decision and writes every line in walk order.
@@ -236,48 +250,57 @@ void RunDirectoryMode(RunSettings& settings) {
     }
     if (settings.HidePath.Found) displayName = FileNamePart(displayName);
 
-    if (Interrupted()) AbortRun(settings);
+    if (Interrupted()) AbortRun(settings, counts);
+
+    // The file's digests first (one read for every algorithm; only a file
+    // that is still a regular one is read), then the lines of the kind.
+    TGeneratedHashes digests;
+    bool hashFailed = false;
+    if (hashed != 0)
+      hashFailed = !HashFileMany(settings.AlgorithmTable, hashed, path, digests,
+                                 TFileRule::RegularOnly);
+    // A file whose read the interrupt cut short is left out.
+    if (Interrupted()) AbortRun(settings, counts);
 
     bool itemFailed = false;
     const std::string sizeText = settings.Size.Found ? SizeColumnText(size) : "";
     if (kind == 1 || kind == 2) {
       ForEachSelected(settings, [&](const THashAlgorithmRec& rec) {
-        WriteFileLine(settings, rec, path, displayName, false, itemFailed,
-                      settings.DateTimeFormat, sizeText);
+        WriteFileLineWithHash(settings, rec, path, displayName, false, itemFailed,
+                              settings.DateTimeFormat, sizeText,
+                              digests[static_cast<size_t>(rec.Choice)], hashFailed);
       });
     } else if (kind == 3) {
-      if (!LookupFile(settings, path, displayName)) itemFailed = true;
+      if (hashFailed)
+        itemFailed = true;
+      else
+        LookupDigests(settings, path, digests);
     } else if (kind == 4) {
-      ForEachSelected(settings, [&](const THashAlgorithmRec& rec) {
-        int32_t failed = 0;
-        std::string hash = HashFileText(rec, path, failed);
-        if (failed != 0) {
-          itemFailed = true;
-          settings.ExitCode |= 1;
-        } else {
-          ResultStream().WriteLine(hash);
-        }
-      });
+      if (hashFailed) {
+        itemFailed = true;
+        settings.ExitCode |= 1;
+      } else {
+        ForEachSelected(settings, [&](const THashAlgorithmRec& rec) {
+          ResultStream().WriteLine(digests[static_cast<size_t>(rec.Choice)]);
+        });
+      }
     }
     if (itemFailed)
-      ++errorCount;
+      ++counts.errors;
     else
-      ++successCount;
+      ++counts.success;
     if (severalHashes && settings.ShowSeparator) WriteResultLine(kSeparator, settings.TeeOn);
   }
+  // An interrupt during the last file ends the run like any other.
+  if (Interrupted()) AbortRun(settings, counts);
+  SetReadAbortCheck(nullptr);
+  platform::RestoreDefaultInterruptHandlers();
 
-  const int64_t unfiltered = static_cast<int64_t>(files.size());
-  // An interrupt during the last file: every file was still processed, so
-  // the run reports it and finishes normally, with the summary marked so.
-  const bool interrupted = Interrupted();
-  if (interrupted)
-    WriteResultLine("Success = " + std::to_string(unfiltered - 1) + " of " +
-                        std::to_string(unfiltered) + " (Max Unfiltered)   Error = " +
-                        std::to_string(errorCount),
-                    settings.TeeOn);
-
+  const int32_t successCount = counts.success;
+  const int32_t errorCount = counts.errors;
+  const int64_t unfiltered = counts.listed;
   if (settings.Summary.Found)
-    WriteSummaryFile(settings, interrupted, settings.Summary.Value1, successCount, unfiltered,
+    WriteSummaryFile(settings, false, settings.Summary.Value1, successCount, unfiltered,
                      errorCount);
   if (settings.Count.Found)
     WriteResultLine("Success = " + std::to_string(successCount) + "   Unfiltered = " +
@@ -286,7 +309,7 @@ void RunDirectoryMode(RunSettings& settings) {
   if (settings.GenerateList.Found) ReportChecksumListWritten(settings);
   if (settings.JustHash.Found && settings.Out.Found) {
     ResultStream().Flush();
-    ConsoleStream().WriteLine("Writing \"" + settings.Out.Value1 + "\" ... Done");
+    WriteStatus("Writing \"" + settings.Out.Value1 + "\" ... Done" + std::string(kLineEnd));
   }
   if (settings.HashLookup.Found) FinishHashLookup(settings);
 

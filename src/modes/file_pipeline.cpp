@@ -5,6 +5,7 @@
 
 #include "hashing/algorithm_table.h"
 #include "hashing/parallel_pool.h"
+#include "platform/signals.h"
 
 namespace quorvid {
 namespace {
@@ -35,6 +36,8 @@ FilePipeline::FilePipeline(THashSet set, const std::vector<std::string>& files,
     std::lock_guard<std::mutex> lock(g_liveMutex);
     g_live.push_back(this);
   }
+  // Signals stay with the thread that runs the walk.
+  const platform::ScopedSignalsBlocked quiet;
   for (size_t i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
 }
 
@@ -62,8 +65,12 @@ void FilePipeline::Stop() {
 
 void FilePipeline::HashInto(THashChoicesArray& table, bool usable, size_t index, Result& r) {
   if (!usable || stopping_ || !worth_(files_[index])) return;
-  const std::function<bool()> abandon = [this] { return stopping_.load(std::memory_order_relaxed); };
-  r.failed = !HashFileManyUntil(table, set_, files_[index], r.texts, abandon);
+  // A worker lets go of its file when the pipeline stops or the walk is
+  // interrupted.
+  const std::function<bool()> abandon = [this] {
+    return stopping_.load(std::memory_order_relaxed) || ReadAbortRequested();
+  };
+  r.failed = !HashFileManyUntil(table, set_, files_[index], r.texts, abandon, TFileRule::RegularOnly);
   r.hashed = true;
 }
 

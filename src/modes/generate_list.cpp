@@ -44,7 +44,7 @@ void WriteChecksumListHeader(RunSettings& settings) {
 
 void ReportChecksumListWritten(RunSettings& settings) {
   ResultStream().Flush();
-  ConsoleStream().WriteLine("Writing \"" + settings.GenerateList.Value1 + "\" ... Done");
+  WriteStatus("Writing \"" + settings.GenerateList.Value1 + "\" ... Done" + std::string(kLineEnd));
 }
 
 }  // namespace quorvid

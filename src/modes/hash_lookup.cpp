@@ -7,7 +7,6 @@
 
 #include "cli/syntax_error.h"
 #include "hashing/algorithm_table.h"
-#include "hashing/engine.h"
 #include "modes/hash_arguments.h"
 #include "modes/list_entry.h"
 #include "modes/url_list.h"
@@ -160,11 +159,9 @@ bool PrepareHashLookup(RunSettings& settings) {
 
 void StartHashLookup(RunSettings& settings) { settings.LookupMatched = false; }
 
-bool LookupFile(RunSettings& settings, const std::string& path, const std::string&) {
+void LookupDigests(RunSettings& settings, const std::string& path, const TGeneratedHashes& digests) {
+  if (!settings.LookupWords) return;
   const THashChoicesArray& table = settings.AlgorithmTable;
-  TGeneratedHashes digests;
-  if (!HashFileMany(table, settings.SelectedHashes, path, digests)) return false;
-  if (!settings.LookupWords) return true;
   TextStream& out = ResultStream();
   std::vector<uint32_t> positions;
   for (int m = 1; m < kHashChoiceCount; ++m) {
@@ -178,7 +175,6 @@ bool LookupFile(RunSettings& settings, const std::string& path, const std::strin
       out.WriteLine("Hash \"" + table[m].PrefixName + digest + "\" matches file \"" + path + "\"");
     }
   }
-  return true;
 }
 
 void FinishHashLookup(RunSettings& settings) {

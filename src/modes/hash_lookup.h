@@ -72,13 +72,11 @@ bool PrepareHashLookup(RunSettings& settings);
 /// Clears the "matched" state before the walk starts.
 void StartHashLookup(RunSettings& settings);
 
-/// Hashes the file at `path` under every selected algorithm (one read) and,
-/// for every lookup word that some digest contains, writes "Hash
-/// "<PrefixName><digest>" matches file "<path>"" straight into ResultStream
-/// (no copy to standard output). The report names the walk's full path, so
-/// `displayName` is not used. Returns false when the file cannot be hashed
-/// (the walk counts it as an error; nothing is written).
-bool LookupFile(RunSettings& settings, const std::string& path, const std::string& displayName);
+/// For every lookup word that one of the file's `digests` (those of the
+/// selected algorithms) contains, writes "Hash "<PrefixName><digest>"
+/// matches file "<path>"" straight into ResultStream (no copy to standard
+/// output), and remembers that a file matched.
+void LookupDigests(RunSettings& settings, const std::string& path, const TGeneratedHashes& digests);
 
 /// The closing report after the walk: exit code 0 when a file matched;
 /// otherwise 119 and "No files found in "<DirPath>" matching "<names>"

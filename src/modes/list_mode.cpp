@@ -50,11 +50,10 @@ std::string FileNamePart(const std::string& item) {
 }
 
 // One file line from a hash text already computed (or the --nohash date).
-void WriteFileLineWithHash(RunSettings& settings, const THashAlgorithmRec& rec,
-                           const std::string& fileName, const std::string& displayName,
-                           bool useFileLabel, bool& itemFailed,
-                           const std::string& noHashDateFormat, const std::string& sizeText,
-                           const std::string* hashText, bool hashFailed) {
+void WriteFileLineOf(RunSettings& settings, const THashAlgorithmRec& rec,
+                     const std::string& fileName, const std::string& displayName,
+                     bool useFileLabel, bool& itemFailed, const std::string& noHashDateFormat,
+                     const std::string& sizeText, const std::string* hashText, bool hashFailed) {
   std::string hash;
   if (rec.IsRealHash) {
     if (hashText != nullptr) {
@@ -123,8 +122,17 @@ void WriteFileLine(RunSettings& settings, const THashAlgorithmRec& rec,
                    const std::string& fileName, const std::string& displayName,
                    bool useFileLabel, bool& itemFailed, const std::string& noHashDateFormat,
                    const std::string& sizeText) {
-  WriteFileLineWithHash(settings, rec, fileName, displayName, useFileLabel, itemFailed,
-                        noHashDateFormat, sizeText, nullptr, false);
+  WriteFileLineOf(settings, rec, fileName, displayName, useFileLabel, itemFailed, noHashDateFormat,
+                  sizeText, nullptr, false);
+}
+
+void WriteFileLineWithHash(RunSettings& settings, const THashAlgorithmRec& rec,
+                           const std::string& fileName, const std::string& displayName,
+                           bool useFileLabel, bool& itemFailed,
+                           const std::string& noHashDateFormat, const std::string& sizeText,
+                           const std::string& hashText, bool hashFailed) {
+  WriteFileLineOf(settings, rec, fileName, displayName, useFileLabel, itemFailed, noHashDateFormat,
+                  sizeText, &hashText, hashFailed);
 }
 
 void WriteTextLine(RunSettings& settings, const THashAlgorithmRec& rec, const std::string& text,
@@ -169,8 +177,8 @@ void RunListMode(RunSettings& settings) {
                                              item, hashes);
       ForEachSelected(settings, [&](THashAlgorithmRec& rec) {
         const std::string* hash = readOnce ? &hashes[static_cast<int>(rec.Choice)] : nullptr;
-        WriteFileLineWithHash(settings, rec, item, displayName, !settings.Simple.Found,
-                              itemFailed, settings.DateTimeFormat, sizeText, hash, !readOk);
+        WriteFileLineOf(settings, rec, item, displayName, !settings.Simple.Found, itemFailed,
+                        settings.DateTimeFormat, sizeText, hash, !readOk);
       });
     } else {
       // A text always hashes, so a text item is always a success.

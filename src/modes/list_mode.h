@@ -28,6 +28,15 @@ void WriteFileLine(RunSettings& settings, const THashAlgorithmRec& rec,
                    bool useFileLabel, bool& itemFailed, const std::string& noHashDateFormat,
                    const std::string& sizeText);
 
+/// WriteFileLine with the file's hash text already worked out: `hashText`
+/// (its placeholder when `hashFailed`) is written as the hash of a real
+/// algorithm.
+void WriteFileLineWithHash(RunSettings& settings, const THashAlgorithmRec& rec,
+                           const std::string& fileName, const std::string& displayName,
+                           bool useFileLabel, bool& itemFailed,
+                           const std::string& noHashDateFormat, const std::string& sizeText,
+                           const std::string& hashText, bool hashFailed);
+
 /// Writes one text line (or the bare hash with `justHash`); cannot fail.
 void WriteTextLine(RunSettings& settings, const THashAlgorithmRec& rec, const std::string& text,
                    bool justHash, const std::string& label);

@@ -38,7 +38,10 @@ EntryOutcome MatchEntry(const RunSettings& settings, const TVerifyEntry& entry,
   // to tell a changed file from one that cannot be read.
   const THashSet probe = candidates != 0 ? candidates : HashBit(THashChoices::XXHash64);
   TGeneratedHashes digests;
-  if (!HashFileMany(table, probe, file, digests)) return EntryOutcome::FileError;
+  // A listed name is read only while it is a regular file: a FIFO or
+  // device in a list is never waited on.
+  if (!HashFileMany(table, probe, file, digests, TFileRule::RegularOnly))
+    return EntryOutcome::FileError;
   std::string wanted = entry.HashWord;
   for (char& c : wanted)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');

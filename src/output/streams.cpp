@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "cli/syntax_error.h"
+#include "platform/console.h"
 #include "platform/file_info.h"
 #include "platform/text_encoding.h"
 
@@ -71,6 +72,12 @@ TextStream& ResultStream() { return gResultFile ? *gResultFile : StandardOutputS
 
 TextStream& ConsoleStream() { return StandardOutputStream(); }
 
+void WriteStatus(std::string_view text) {
+  // Results written so far come first on a terminal that shows both.
+  StandardOutputStream().Flush();
+  platform::WriteStdErr(std::string(text));
+}
+
 void WriteResultLine(std::string_view line, bool tee) {
   TextStream& result = ResultStream();
   result.WriteLine(line);
@@ -98,6 +105,8 @@ void OpenOutputFile(RunSettings& settings, const std::string& fileName, int32_t 
                                              kOutputFileBufferSize);
   gResultFile->SetFailureHandler(
       [writeErrorCode](TextStream& s) { EndRunAfterWriteFailure(s, writeErrorCode); });
+  // Results already computed reach the file even when a signal ends the run.
+  gResultFile->SaveOnSignal();
 }
 
 void WriteSummaryFile(RunSettings& settings, bool aborted, const std::string& fileName,
@@ -108,7 +117,12 @@ void WriteSummaryFile(RunSettings& settings, bool aborted, const std::string& fi
                      std::to_string(errors) + "," + (aborted ? "TRUE" : "FALSE");
   platform::OutputTarget target;
   std::string errorText;
-  bool failed = !platform::OpenOutputTarget(name, platform::WriteMode::CreateOrTruncate, target,
+  // The default summary lies in a folder others may write to: a link put
+  // there in its place is not followed.
+  const platform::WriteMode mode = name == settings.SummaryPath
+                                       ? platform::WriteMode::CreateOrTruncateNoLink
+                                       : platform::WriteMode::CreateOrTruncate;
+  bool failed = !platform::OpenOutputTarget(name, mode, target,
                                             errorText);
   if (!failed) {
     TextStream summary(target, name, OutputCodePage(settings), kOutputFileBufferSize);

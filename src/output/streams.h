@@ -26,8 +26,13 @@ void BindOutputToRun(RunSettings& settings);
 /// that write without the tee copy (such as the -g header) use its
 /// Write/WriteLine directly.
 TextStream& ResultStream();
-/// Status lines on standard output that no option re-targets.
+/// Standard output itself, which no option re-targets (the --vh list, the
+/// tee display of a written file).
 TextStream& ConsoleStream();
+
+/// Writes a status text ("Reading ...", "Writing ... Done") to standard
+/// error, so standard output carries results only.
+void WriteStatus(std::string_view text);
 
 /// Writes `line` and a line end to ResultStream, and to standard output too
 /// when `tee` is true and ResultStream is a file. A write failure ends the

@@ -5,10 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "platform/file_writer.h"
+#include "platform/signals.h"
 
 namespace quorvid {
 
@@ -46,6 +48,10 @@ class TextStream {
 
   void SetFailureHandler(FailureHandler handler) { onFailure_ = std::move(handler); }
 
+  /// From now until it is closed, a signal that ends the process first
+  /// writes out what this file stream holds (one stream at a time).
+  void SaveOnSignal();
+
   bool Failed() const { return failed_; }
   /// The system's text for the failure ("" while none happened).
   const std::string& ErrorText() const { return errorText_; }
@@ -57,6 +63,8 @@ class TextStream {
   void Append(std::string_view text);
   void Fail(std::string errorText);
   void WriteOut();
+  void StopSavingOnSignal();
+  void Publish();  // tells a signal handler how many bytes are held
 
   platform::OutputTarget target_;
   std::string name_;
@@ -67,6 +75,9 @@ class TextStream {
   bool closed_ = false;
   std::string errorText_;
   FailureHandler onFailure_;
+  // Set while signals save the held bytes: buffer_ then never grows past
+  // the capacity it had when registered, so its bytes never move.
+  std::unique_ptr<platform::PendingOutput> pending_;
 };
 
 }  // namespace quorvid

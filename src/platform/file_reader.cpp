@@ -11,20 +11,21 @@ namespace quorvid::platform {
 
 FileReader::~FileReader() { Close(); }
 
-bool FileReader::Open(const std::string& path) {
+bool FileReader::Open(const std::string& path, bool regularOnly) {
   Close();
   if (path.empty()) return false;
   int fd;
   do {
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | (regularOnly ? O_NONBLOCK : 0));
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return false;
   // A folder opens read-only on POSIX but is not a file to hash.
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || (regularOnly && !S_ISREG(st.st_mode))) {
     ::close(fd);
     return false;
   }
+  if (regularOnly) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   // Only a hint, and only worth its call when the file spans many reads.
   if (S_ISREG(st.st_mode) && st.st_size > (1 << 20)) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   fd_ = fd;

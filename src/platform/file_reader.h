@@ -18,8 +18,10 @@ class FileReader {
   FileReader& operator=(const FileReader&) = delete;
 
   /// Opens `path` read-only for one front-to-back pass. Returns false when the
-  /// name is missing, denotes a folder, or cannot be opened.
-  bool Open(const std::string& path);
+  /// name is missing, denotes a folder, or cannot be opened; with
+  /// `regularOnly`, also when it is not a regular file once open. Such an
+  /// open never waits: a FIFO put in a file's place is refused, not waited on.
+  bool Open(const std::string& path, bool regularOnly = false);
 
   /// Reads up to `size` bytes into `buffer`. Returns the count read, 0 at the
   /// end of the file, -1 on a read error. Interrupted reads are retried. A

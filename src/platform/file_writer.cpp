@@ -26,6 +26,7 @@ bool OpenOutputTarget(const std::string& path, WriteMode mode, OutputTarget& tar
                       std::string& errorText) {
   int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
   flags |= (mode == WriteMode::Append) ? O_APPEND : O_TRUNC;
+  if (mode == WriteMode::CreateOrTruncateNoLink) flags |= O_NOFOLLOW;
   int fd;
   do {
     fd = ::open(path.c_str(), flags, 0666);

@@ -12,7 +12,9 @@ struct OutputTarget {
   bool isStandardOutput = false;
 };
 
-enum class WriteMode { CreateOrTruncate, Append };
+/// CreateOrTruncateNoLink refuses a name that is a symbolic link, for files
+/// written at a fixed name in a shared folder.
+enum class WriteMode { CreateOrTruncate, Append, CreateOrTruncateNoLink };
 
 /// The process's standard output. Bytes pass through the C library's own
 /// buffer, so they keep their order with anything else printed there.

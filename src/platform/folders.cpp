@@ -45,6 +45,10 @@ bool ReadFolder(const std::string& folder, std::vector<FolderEntry>& entries, bo
       entry.kind = KindOf(st.st_mode);
       entry.device = static_cast<uint64_t>(st.st_dev);
       entry.inode = static_cast<uint64_t>(st.st_ino);
+    } else if (item->d_type == DT_REG) {
+      // A folder that can be read but not searched: the listing still names
+      // a plain file, as it would without asking for identities.
+      entry.kind = FileKind::Regular;
     }
     entries.push_back(std::move(entry));
   }

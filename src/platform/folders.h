@@ -25,7 +25,8 @@ struct FolderEntry {
 /// stat, so FIFOs and devices are never opened. With `identifyFiles` false,
 /// plain files the folder listing already names as such are not looked at:
 /// their kind is known and their device and inode stay 0, which saves a call
-/// per file on large trees. Returns false (and leaves `entries` empty) when
+/// per file on large trees. A plain file whose identity cannot be read is
+/// listed all the same, with device and inode 0. Returns false (and leaves `entries` empty) when
 /// the folder cannot be enumerated.
 bool ReadFolder(const std::string& folder, std::vector<FolderEntry>& entries,
                 bool identifyFiles = true);

@@ -1,6 +1,9 @@
 #include "platform/signals.h"
 
-#include <signal.h>
+#include <pthread.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace quorvid::platform {
 
@@ -8,6 +11,9 @@ namespace {
 
 volatile sig_atomic_t ctrlC = 0;
 volatile sig_atomic_t ctrlBreak = 0;
+std::atomic<PendingOutput*> pending{nullptr};
+
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGQUIT, SIGPIPE};
 
 extern "C" void OnInterrupt(int sig) {
   if (sig == SIGINT)
@@ -16,18 +22,61 @@ extern "C" void OnInterrupt(int sig) {
     ctrlBreak = 1;
 }
 
+// Writes out what the registered file holds, then lets the signal end the
+// process as it would have: only async-signal-safe calls.
+extern "C" void OnEndingSignal(int sig) {
+  const int savedErrno = errno;
+  if (PendingOutput* output = pending.load(std::memory_order_acquire)) {
+    const size_t held = output->held.load(std::memory_order_acquire);
+    size_t done = 0;
+    while (done < held) {
+      const ssize_t n = ::write(output->fd, output->data + done, held - done);
+      if (n > 0)
+        done += static_cast<size_t>(n);
+      else if (n < 0 && errno == EINTR)
+        continue;
+      else
+        break;
+    }
+  }
+  ::signal(sig, SIG_DFL);
+  errno = savedErrno;
+  // Blocked while this handler runs: delivered, with its default action, on return.
+  ::raise(sig);
+}
+
 bool SetHandler(int sig, void (*handler)(int)) {
   struct sigaction action{};
   action.sa_handler = handler;
   sigemptyset(&action.sa_mask);
+  // Every ending signal waits while one handler writes the file out.
+  for (int other : kEndingSignals) sigaddset(&action.sa_mask, other);
   action.sa_flags = SA_RESTART;
   return ::sigaction(sig, &action, nullptr) == 0;
 }
 
+// The handlers outside the walk: save the registered file, or the defaults.
+void InstallEndingHandlers() {
+  void (*handler)(int) = pending.load() != nullptr ? OnEndingSignal : SIG_DFL;
+  for (int sig : kEndingSignals) SetHandler(sig, handler);
+}
+
+bool walking = false;
+
 }  // namespace
+
+void SaveOnSignal(PendingOutput* output) {
+  pending.store(output, std::memory_order_release);
+  if (walking) {
+    SetHandler(SIGPIPE, output != nullptr ? OnEndingSignal : SIG_DFL);
+  } else {
+    InstallEndingHandlers();
+  }
+}
 
 bool InstallInterruptHandlers() {
   ClearInterruptFlags();
+  walking = true;
   bool ok = SetHandler(SIGINT, OnInterrupt);
   ok = SetHandler(SIGQUIT, OnInterrupt) && ok;
   ok = SetHandler(SIGTERM, OnInterrupt) && ok;
@@ -35,9 +84,8 @@ bool InstallInterruptHandlers() {
 }
 
 void RestoreDefaultInterruptHandlers() {
-  SetHandler(SIGINT, SIG_DFL);
-  SetHandler(SIGQUIT, SIG_DFL);
-  SetHandler(SIGTERM, SIG_DFL);
+  walking = false;
+  InstallEndingHandlers();
 }
 
 bool CtrlCPressed() { return ctrlC != 0; }
@@ -47,5 +95,14 @@ void ClearInterruptFlags() {
   ctrlC = 0;
   ctrlBreak = 0;
 }
+
+ScopedSignalsBlocked::ScopedSignalsBlocked() {
+  sigset_t block;
+  sigemptyset(&block);
+  for (int sig : kEndingSignals) sigaddset(&block, sig);
+  ::pthread_sigmask(SIG_BLOCK, &block, &saved_);
+}
+
+ScopedSignalsBlocked::~ScopedSignalsBlocked() { ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr); }
 
 }  // namespace quorvid::platform

@@ -1,6 +1,7 @@
 #include "support/file_search.h"
 
 #include <algorithm>
+#include <set>
 #include <utility>
 
 #include "platform/file_info.h"
@@ -99,7 +100,7 @@ struct TFileSearcher::Walk {
   const std::vector<TFileIdentity>& excluded;
   bool subDirs;
   bool followLinks;
-  std::vector<TFileIdentity> ancestors;  // the folders open on the current walk path
+  std::set<std::pair<uint64_t, uint64_t>> walked;  // every real folder entered so far
 };
 
 TSearchResult TFileSearcher::Search(const std::string& searchPath, const std::string& searchMask,
@@ -125,7 +126,7 @@ TSearchResult TFileSearcher::Search(const std::string& searchPath, const std::st
     if (!searching_) break;
     std::optional<TFileIdentity> self = FileIdentityOf(folder.empty() ? "." : folder);
     if (!self) continue;
-    walk.ancestors.assign(1, *self);
+    if (!walk.walked.insert({self->device, self->inode}).second) continue;
     SearchFolder(walk, folder, 0);
   }
   if (!searching_) stopped_ = true;
@@ -164,9 +165,7 @@ void TFileSearcher::SearchFolder(Walk& walk, const std::string& folder, int32_t 
   std::string realFolder;  // resolved only when a linked subfolder needs it
   for (const auto& sub : subfolders) {
     if (!searching_) return;
-    TFileIdentity id{sub.device, sub.inode};
-    if (std::find(walk.ancestors.begin(), walk.ancestors.end(), id) != walk.ancestors.end())
-      continue;
+    if (walk.walked.count({sub.device, sub.inode}) != 0) continue;
     std::string path = folder + sub.name;
     if (sub.isLink) {
       if (!walk.followLinks) continue;
@@ -176,9 +175,8 @@ void TFileSearcher::SearchFolder(Walk& walk, const std::string& folder, int32_t 
       if (target == realFolder || LiesInside(target, realFolder) || LiesInside(realFolder, target))
         continue;
     }
-    walk.ancestors.push_back(id);
+    walk.walked.insert({sub.device, sub.inode});
     SearchFolder(walk, path + "/", level + 1);
-    walk.ancestors.pop_back();
   }
 }
 

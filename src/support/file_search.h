@@ -52,8 +52,9 @@ class TFileSearcher {
   char pathSeparator = ';';
   /// Folders that are symbolic links are entered, unless the link leads to
   /// the folder holding it, to one of its subfolders or to one of its
-  /// ancestors. A folder already open on the current walk path is never
-  /// entered again, so no arrangement of links can make the walk loop.
+  /// ancestors. Each real folder is entered once in a search: a link to a
+  /// folder already walked is passed over, so no arrangement of links can
+  /// make the walk loop or list a folder twice.
   bool followLinks = true;
   /// Files never reported, whatever their name (such as the run's own output).
   std::vector<TFileIdentity> excluded;

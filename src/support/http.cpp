@@ -144,7 +144,8 @@ std::string HttpGet(const std::string& url, const HttpGetOptions& options) {
     ResponseHead head = ReadResponseHead(reader);
 
     if (head.status == 200) return ReadResponseBody(reader, head, options.maxBodyBytes);
-    if (head.status == 0) return {};
+    // A connection closed before any answer is no empty list: the fetch failed.
+    if (head.status == 0) throw HttpError("Connection closed before a response arrived");
     if (!IsRedirect(head.status))
       throw HttpError("Unexpected response status code: " + std::to_string(head.status));
 

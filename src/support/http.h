@@ -22,8 +22,9 @@ struct HttpGetOptions {
 };
 
 /// Fetches `url` (http or https, scheme in any case) and returns the body of
-/// the final 200 response as raw bytes; an empty body when the server closed
-/// without answering. Redirects (301, 302, 303, 307, 308) are followed up to
+/// the final 200 response as raw bytes. A server that closes without
+/// answering fails the fetch ("Connection closed before a response
+/// arrived"), as does a body cut short. Redirects (301, 302, 303, 307, 308) are followed up to
 /// 16 times, each request on a new connection. Throws HttpError with a
 /// one-line message on every failure; no partial body is ever returned.
 std::string HttpGet(const std::string& url, const HttpGetOptions& options = {});

@@ -17,6 +17,25 @@ constexpr size_t kMaxHeadBytes = 1024 * 1024;
 // one-character lines must not cost a million records.
 constexpr size_t kMaxHeaderCount = 10000;
 constexpr const char* kBodyTooLarge = "Response body too large";
+constexpr const char* kBodyCutShort = "Connection closed before the whole body arrived";
+
+// Reads up to `count` bytes onto the end of `body`, which never holds more
+// than `maxBodyBytes`: its memory grows in steps that stay within the limit.
+size_t ReadBodyBytes(ResponseReader& reader, std::string& body, size_t count,
+                     uint64_t maxBodyBytes) {
+  const uint64_t needed = uint64_t{body.size()} + count;
+  if (needed > body.capacity()) {
+    // Doubled as usual, but never past the limit (or past what is needed);
+    // a fresh string takes exactly the room asked for, where reserve on a
+    // full one may double it.
+    const uint64_t room = std::max(std::min<uint64_t>(2 * uint64_t{body.capacity()}, maxBodyBytes), needed);
+    std::string grown;
+    grown.reserve(static_cast<size_t>(room));
+    grown.append(body);
+    body.swap(grown);
+  }
+  return reader.ReadBytes(body, count);
+}
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
@@ -62,7 +81,8 @@ int32_t ParseStatusLine(std::string_view line) {
 void ReadChunkedBody(ResponseReader& reader, std::string& body, uint64_t maxBodyBytes) {
   std::string line;
   for (;;) {
-    if (!reader.ReadLine(line, kMaxLineLength)) return;  // the data ended between chunks
+    // The body ends with its last, empty chunk, never with the data.
+    if (!reader.ReadLine(line, kMaxLineLength)) throw HttpError(kBodyCutShort);
     // Hex digits up to the first other character; whatever follows on the line
     // (chunk extensions) is skipped.
     int64_t size = 0;
@@ -85,13 +105,13 @@ void ReadChunkedBody(ResponseReader& reader, std::string& body, uint64_t maxBody
     if (body.size() + static_cast<uint64_t>(size) > maxBodyBytes) throw HttpError(kBodyTooLarge);
     size_t remaining = static_cast<size_t>(size);
     while (remaining > 0) {
-      size_t got = reader.ReadBytes(body, std::min(remaining, kPieceSize));
-      if (got == 0) return;  // the data ended inside a chunk: keep what came
+      size_t got = ReadBodyBytes(reader, body, std::min(remaining, kPieceSize), maxBodyBytes);
+      if (got == 0) throw HttpError(kBodyCutShort);  // the data ended inside a chunk
       remaining -= got;
     }
     std::string lineEnd;
     reader.ReadBytes(lineEnd, 2);
-    if (lineEnd.empty()) return;
+    if (lineEnd.empty()) throw HttpError(kBodyCutShort);
     if (lineEnd != "\r\n") throw HttpError("Chunk line end missing");
   }
 }
@@ -190,8 +210,8 @@ std::string ReadResponseBody(ResponseReader& reader, const ResponseHead& head,
     if (static_cast<uint64_t>(*length) > maxBodyBytes) throw HttpError(kBodyTooLarge);
     size_t remaining = static_cast<size_t>(*length);
     while (remaining > 0) {
-      size_t got = reader.ReadBytes(body, std::min(remaining, kPieceSize));
-      if (got == 0) break;  // the data ended early: keep what came
+      size_t got = ReadBodyBytes(reader, body, std::min(remaining, kPieceSize), maxBodyBytes);
+      if (got == 0) throw HttpError(kBodyCutShort);
       remaining -= got;
     }
     return body;
@@ -199,9 +219,17 @@ std::string ReadResponseBody(ResponseReader& reader, const ResponseHead& head,
   bool noBody = (head.status >= 100 && head.status < 200) || head.status == 204 ||
                 head.status == 304;
   if (noBody) return body;
-  while (reader.ReadBytes(body, kPieceSize) > 0)
-    if (body.size() > maxBodyBytes) throw HttpError(kBodyTooLarge);
-  return body;
+  // Until the data ends: a piece that would pass the limit is refused
+  // before it is held.
+  for (;;) {
+    if (body.size() >= maxBodyBytes) {
+      std::string probe;
+      if (reader.ReadBytes(probe, 1) > 0) throw HttpError(kBodyTooLarge);
+      return body;
+    }
+    const size_t piece = static_cast<size_t>(std::min<uint64_t>(kPieceSize, maxBodyBytes - body.size()));
+    if (ReadBodyBytes(reader, body, piece, maxBodyBytes) == 0) return body;
+  }
 }
 
 }  // namespace quorvid

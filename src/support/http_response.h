@@ -66,8 +66,11 @@ std::optional<std::string> FindHeader(const ResponseHead& head, std::string_view
 
 /// Reads the body the head announces: chunked, Content-Length, or up to the
 /// end of the data. Throws HttpError for chunk framing errors ("Chunk too big:
-/// Got %d, maximum allowed size: %d", "Chunk line end missing") and with
-/// "Response body too large" when it would exceed `maxBodyBytes`.
+/// Got %d, maximum allowed size: %d", "Chunk line end missing"), with
+/// "Connection closed before the whole body arrived" when the data ends
+/// before the announced length or the last chunk, and with "Response body
+/// too large" when it would exceed `maxBodyBytes`; the memory held stays
+/// within about `maxBodyBytes`.
 std::string ReadResponseBody(ResponseReader& reader, const ResponseHead& head,
                              uint64_t maxBodyBytes = kDefaultMaxBodyBytes);
 

@@ -1,6 +1,7 @@
 #include "faults/fault_runner.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sched.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <cstdlib>
 #include <stdexcept>
 #include <thread>
@@ -98,6 +100,10 @@ FaultChild::FaultChild(const std::vector<std::string>& args, const FaultOptions&
       CPU_SET(first, &one);
       if (sched_setaffinity(0, sizeof one, &one) != 0) _exit(123);
     }
+    if (options.asNobody && getuid() == 0) {
+      constexpr uid_t kNobody = 65534;
+      if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(125);
+    }
     if (options.addressSpaceMiB > 0) {
       const rlim_t bytes = static_cast<rlim_t>(options.addressSpaceMiB) << 20;
       rlimit limit{bytes, bytes};
@@ -117,12 +123,28 @@ FaultChild::~FaultChild() {
   unlink(errPath_.c_str());
 }
 
-FaultRun FaultChild::Wait() {
+FaultRun FaultChild::Wait(double timeoutSeconds) {
   FaultRun run;
   int status = 0;
   rusage usage{};
-  while (wait4(pid_, &status, 0, &usage) < 0)
-    if (errno != EINTR) throw std::runtime_error("wait4 failed");
+  if (timeoutSeconds > 0) {
+    const double end = Now() + timeoutSeconds;
+    for (;;) {
+      pid_t done = wait4(pid_, &status, WNOHANG, &usage);
+      if (done == pid_) break;
+      if (done < 0 && errno != EINTR) throw std::runtime_error("wait4 failed");
+      if (Now() >= end) {
+        kill(pid_, SIGKILL);
+        while (wait4(pid_, &status, 0, &usage) < 0)
+          if (errno != EINTR) throw std::runtime_error("wait4 failed");
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  } else {
+    while (wait4(pid_, &status, 0, &usage) < 0)
+      if (errno != EINTR) throw std::runtime_error("wait4 failed");
+  }
   waited_ = true;
   run.seconds = Now() - started_;
   run.peakRssKiB = usage.ru_maxrss;
@@ -132,9 +154,17 @@ FaultRun FaultChild::Wait() {
   return run;
 }
 
-FaultRun RunFault(const std::vector<std::string>& args, const FaultOptions& options) {
+FaultRun RunFault(const std::vector<std::string>& args, const FaultOptions& options,
+                  double timeoutSeconds) {
   FaultChild child(args, options);
-  return child.Wait();
+  return child.Wait(timeoutSeconds);
+}
+
+void MakeSparseFile(const std::string& path, long long bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0 || ftruncate(fd, bytes) != 0) throw std::runtime_error("cannot make " + path);
+  close(fd);
 }
 
 bool BuiltWithSanitizer() {

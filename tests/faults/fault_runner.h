@@ -25,6 +25,7 @@ struct FaultOptions {
   bool oneProcessor = false;          // hold the child to one processor (no worker threads)
   long addressSpaceMiB = 0;           // a limit on the child's address space (0: none)
   bool discardOutput = false;         // standard output to /dev/null (large outputs)
+  bool asNobody = false;              // run as the unprivileged user "nobody" (when root)
 };
 
 /// A child started in the background; Wait() collects it.
@@ -36,8 +37,9 @@ class FaultChild {
   FaultChild& operator=(const FaultChild&) = delete;
 
   pid_t pid() const { return pid_; }
-  /// Waits for the child to end and returns what it did.
-  FaultRun Wait();
+  /// Waits for the child to end and returns what it did; after
+  /// `timeoutSeconds` (0: none) it is killed (exit code 128 + SIGKILL).
+  FaultRun Wait(double timeoutSeconds = 0);
 
  private:
   pid_t pid_ = -1;
@@ -46,8 +48,15 @@ class FaultChild {
   bool waited_ = false;
 };
 
-/// Runs the program to its end.
-FaultRun RunFault(const std::vector<std::string>& args, const FaultOptions& options = {});
+/// Runs the program to its end, killing it after `timeoutSeconds` (0: none).
+FaultRun RunFault(const std::vector<std::string>& args, const FaultOptions& options = {},
+                  double timeoutSeconds = 0);
+
+/// Exit code of a child killed by the timeout of Wait or RunFault.
+inline constexpr int kKilledByTimeout = 128 + 9;
+
+/// Makes a sparse file of `bytes` zero bytes (no disk space taken).
+void MakeSparseFile(const std::string& path, long long bytes);
 
 /// True when the tests were built with AddressSanitizer (memory use is larger).
 bool BuiltWithSanitizer();

@@ -57,7 +57,9 @@ class GenerateList : public ::testing::Test {
 TEST_F(GenerateList, HeaderThenEntriesWithRelativeNames) {
   RunResult r = Run({"-g", "list.txt", "-d", "t", "-r"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out, "Writing \"list.txt\" ... Done\n");
+  // The status line goes to standard error: standard output carries results only.
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "Writing \"list.txt\" ... Done\n");
   Lines all = List();
   ASSERT_EQ(all.size(), 8u);
   EXPECT_TRUE(std::regex_match(all[4], std::regex("; Generated on \\d\\d/\\d\\d/\\d{4} at "
@@ -93,8 +95,8 @@ TEST_F(GenerateList, AppendTeeCountsAndOwnFile) {
   // receives no result line once the list is the result stream.
   RunResult r = Run({"-g", "list.txt", "-d", "t", "-o", "out.txt", "-t", "-c"});
   EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.out, d::kFileSha256 + " ?SHA256*a.txt\nSuccess = 1   Unfiltered = 1   Error = 0\n"
-                   "Writing \"list.txt\" ... Done\n");
+  EXPECT_EQ(r.out, d::kFileSha256 + " ?SHA256*a.txt\nSuccess = 1   Unfiltered = 1   Error = 0\n");
+  EXPECT_EQ(r.err, "Writing \"list.txt\" ... Done\n");
   EXPECT_EQ(ReadFile(dir_ / "out.txt"), "");
   EXPECT_EQ(Entries(), (Lines{d::kFileSha256 + " ?SHA256*a.txt",
                               "Success = 1   Unfiltered = 1   Error = 0"}));
@@ -122,7 +124,7 @@ TEST_F(GenerateList, FailuresAndNothingFound) {
   r = Run({"-g", "list.txt", "-d", "t", "*.none"});
   EXPECT_EQ(r.exitCode, 77);
   EXPECT_EQ(List().size(), 6u);
-  EXPECT_EQ(r.err, "No files found in \"t/\" matching \"*.none\"\n");
+  EXPECT_EQ(r.err, "Writing \"list.txt\" ... Done\nNo files found in \"t/\" matching \"*.none\"\n");
 }
 
 }  // namespace

@@ -146,6 +146,31 @@ TEST(UrlMode, FailuresStopWithTheirCodesAndMessages) {
       << empty.err;
 }
 
+TEST(UrlMode, AnAnswerCutShortIsAFailedFetch) {
+  // A list cut short could pass for a whole one: the fetch fails instead.
+  const std::string hash(64, 'a');
+  TestHttpServer server([&](Exchange& x) {
+    if (x.target == "/cut")
+      x.Send("HTTP/1.1 200 OK\r\nContent-Length: 200\r\n\r\n" + hash + "  a.txt\n");
+    else if (x.target == "/chunks")
+      x.Send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n48\r\n" + hash + "  a.txt\n\r\n");
+    // anything else: closed before a status line
+  });
+  const std::pair<const char*, const char*> cases[] = {
+      {"/cut", "Connection closed before the whole body arrived"},
+      {"/chunks", "Connection closed before the whole body arrived"},
+      {"/silent", "Connection closed before a response arrived"}};
+  for (const auto& [target, reason] : cases) {
+    auto r = RunQuorvid({"--url", server.Url(target)});
+    EXPECT_EQ(r.exitCode, 131) << target << r.err;
+    EXPECT_NE(r.err.find("ERROR: Unable to access URL: \"" + server.Url(target) + "\" [" + reason +
+                         "]"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+}
+
 TEST(UrlMode, HttpsNeedsACertificateFromATrustedAuthority) {
   test::TestCertificates certs;
   test::TempDir dir;

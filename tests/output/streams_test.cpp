@@ -1,5 +1,6 @@
 // List files and the summary file, used in-process.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "output/list_file.h"
 #include "output/streams.h"
@@ -22,6 +23,25 @@ TEST(LoadListFile, ReadsLinesInTheCodePage) {
   settings.CodePageId = 1252;
   EXPECT_EQ(LoadListFile(settings, dir / "list.txt", 101, "(-e|--exc)", 103)[1], "caf\xC3\xA9");
   EXPECT_EQ(settings.ExitCode, 0);
+}
+
+TEST(WriteSummaryFile, TheDefaultFileIsNeverWrittenThroughALink) {
+  // Another user may put a link at the fixed name in a shared folder.
+  TempDir dir;
+  WriteFile(dir / "victim.txt", "keep me\n");
+  ASSERT_EQ(::symlink((dir / "victim.txt").c_str(), (dir / "#Quorvid_Summary.TXT").c_str()), 0);
+  RunSettings settings;
+  settings.SummaryPath = dir / "#Quorvid_Summary.TXT";
+  testing::internal::CaptureStderr();
+  WriteSummaryFile(settings, false, settings.SummaryPath, 1, 1, 0);
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(settings.ExitCode, 105);
+  EXPECT_NE(err.find("File handling error occurred with \"" + settings.SummaryPath + "\""),
+            std::string::npos);
+  EXPECT_EQ(ReadFile(dir / "victim.txt"), "keep me\n");
+  // A name the user gave is theirs to point where they like.
+  WriteSummaryFile(settings, false, dir / "victim.txt", 1, 1, 0);
+  EXPECT_EQ(ReadFile(dir / "victim.txt"), "1,1,0,FALSE\n");
 }
 
 TEST(WriteSummaryFile, OverwritesWithOneLine) {

@@ -80,8 +80,27 @@ TEST(HttpResponse, ReadsHeadAndContentLengthBodyWithoutReadingPastIt) {
   EXPECT_EQ(Parse({"HTTP/1.1 200 OK\r\ncontent-length: 2\r\nContent-Length: 4\r\n\r\nabcd"}).body,
             "ab");
   EXPECT_EQ(Parse({"HTTP/1.1 200 OK\r\nContent-Length: lots\r\n\r\nabcd"}).body, "abcd");
-  // A body cut short by the end of the data keeps what came.
-  EXPECT_EQ(Parse({"HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc"}).body, "abc");
+}
+
+TEST(HttpResponse, BodiesCutShortFail) {
+  const std::string cut = "Connection closed before the whole body arrived";
+  EXPECT_EQ(ErrorOf({"HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc"}), cut);
+  const std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+  EXPECT_EQ(ErrorOf({chunked + "5\r\nhel"}), cut);         // inside a chunk
+  EXPECT_EQ(ErrorOf({chunked + "5\r\nhello"}), cut);       // before its line end
+  EXPECT_EQ(ErrorOf({chunked + "5\r\nhello\r\n"}), cut);  // before the last chunk
+}
+
+TEST(HttpResponse, BodyMemoryStaysWithinTheLimit) {
+  // Until the end of the data, announced, or chunked: a body one byte over
+  // the limit is refused, and the memory held never passes the limit.
+  const std::string big(100000, 'x');
+  for (const std::string& head :
+       {std::string("HTTP/1.1 200 OK\r\n\r\n"), std::string("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n")}) {
+    EXPECT_EQ(Parse({head, big}, false, 100000).body.size(), 100000u);
+    EXPECT_LE(Parse({head, big}, false, 100000).body.capacity(), 100000u);
+    EXPECT_EQ(ErrorOf({head, big + "y"}, 99999), "Response body too large");
+  }
 }
 
 TEST(HttpResponse, ReadsUntilTheEndWithoutLengthAndAcceptsBareLineFeeds) {
@@ -105,8 +124,6 @@ TEST(HttpResponse, DecodesChunkedBodiesWithExtensions) {
   EXPECT_EQ(Parse({"HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip, chunked\r\n\r\n3\r\nabc\r\n0\r\n"})
                 .body,
             "3\r\nabc\r\n0\r\n");
-  // The data ending inside a chunk ends the body there.
-  EXPECT_EQ(Parse({"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhel"}).body, "hel");
 }
 
 TEST(HttpResponse, MalformedResponsesFailWithTheirMessage) {
