@@ -230,12 +230,41 @@ def linux_preface(name):
         f"gunzip -c backup.gz | {name} --sha256 /dev/stdin",
         "Symbolic links are followed: a link to a file is hashed as that file, and -r "
         "walks into linked folders, except a link to the folder that holds it, to a "
-        "folder inside that one or to a folder above it, so that a link never makes "
-        "the walk loop.",
+        "folder inside that one or to a folder above it; each real folder is walked "
+        "once, so links never make the walk loop or list a file twice.",
         f"-u without a file name writes $TEMP/#{name.capitalize()}_Summary.TXT: in the "
         "folder the TEMP variable names, else TMPDIR, else /tmp.",
     ]
     out = [".SS On Linux"]
+    for text in bullets:
+        out += [".IP \\(bu 2", roff_with_options(text)]
+    return out
+
+
+def list_forms():
+    """Which checksum lists of other tools each mode reads, and what --vm says."""
+    bullets = [
+        "--vm reads the lists of sha256sum, md5sum, sha1sum, b2sum, b3sum and xxhsum "
+        "in their text (hash, two spaces, name) and binary (hash, space, *name) forms, "
+        "escaped lines included, and their tag form (SHA256 (name) = hash), taking "
+        "whole names, spaces, * and ? included; other lines give their first two words. "
+        "A tag-form line is tried with the algorithm it names, any other with the "
+        "algorithms of its hash's length. Lines whose first word is no hash are passed "
+        "over.",
+        "--vm writes a line for every entry: Match found -- followed by the algorithm, "
+        "the hash and the name (exit bit 4); Match failed -- followed by the hash and "
+        "the name when the file was read but its hash is not the listed one under any "
+        "algorithm tried (bit 2); File error -- followed by the hash and the name when "
+        "the file is missing or cannot be read (bit 1). No match found. (and bit 1) "
+        "ends a run where no entry matched.",
+        "-x reads the lines of -g and the binary form of other tools, whose hash's "
+        "length names the algorithm: 32 characters MD5, 40 SHA1, 64, 96 and 128 "
+        "SHA2_256, SHA2_384 and SHA2_512. It does not read the text form (no *) or the "
+        "tag form.",
+        "-y and --hl read the first word of every line, so any of these lists but the "
+        "tag form.",
+    ]
+    out = [".SS Checksum lists of other tools"]
     for text in bullets:
         out += [".IP \\(bu 2", roff_with_options(text)]
     return out
@@ -410,6 +439,7 @@ def build_page(help_, table_path, binary_path, install_bindir, date):
         "exit status, which scripts should test (see \\fBEXIT STATUS\\fR).",
     ]
     page += linux_preface(name)
+    page += list_forms()
     page += [".SS Modes and the options each accepts"]
     for block in modes:
         for title, detail in zip(block[0::2], block[1::2]):
