@@ -6,6 +6,7 @@
 #   bench/peers.sh [path/to/quorvid]      (default: build/quorvid)
 #   RUNS=5 bench/peers.sh                  (timed runs per command, median kept)
 #   KEEP=1 bench/peers.sh                  (keep the data under $DATA)
+#   ONLY=tree bench/peers.sh               (only the cases whose name matches)
 #
 # Needs GNU time (/usr/bin/time), python3 and the peers: coreutils
 # (md5sum sha1sum sha256sum sha512sum b2sum), b3sum, xxhash (xxhsum), rhash,
@@ -105,6 +106,7 @@ peak_rss_mib() {
 # amount: bytes (unit MB/s) or files (unit files/s)
 bench() {
   local name=$1 amount=$2 unit=$3 qcmd=$4
+  [[ -z ${ONLY:-} || $name =~ $ONLY ]] || return 0
   shift 4
   local labels=() cmds=()
   while (($# >= 2)); do
@@ -150,7 +152,9 @@ bench "8 algorithms 1 GiB" $GIB MB/s \
   "$Q --md5 --sha1 --sha256 --sha512 --sha3_256 --sha3_512 --blake2s --blake2b $BIG" \
   "rhash" "rhash --md5 --sha1 --sha256 --sha512 --sha3-256 --sha3-512 --blake2s --blake2b $BIG"
 bench "--all 1 GiB" $GIB MB/s "$Q --all $BIG"
+# Quorvid with --progress beside it: the progress line must cost nothing.
 bench "tree SHA2_256" "$TREE_FILES" files/s "$Q -r -d $TREE" \
+  "quorvid --progress" "$Q --progress -r -d $TREE" \
   "hashdeep -r" "hashdeep -c sha256 -r $TREE" \
   "rhash -r" "rhash -r --sha256 $TREE" \
   "find|xargs sha256sum" "bash -c 'find $TREE -type f -print0 | xargs -0 sha256sum'"

@@ -226,8 +226,9 @@ def linux_preface(name):
         "matches them.",
         "An argument that is an option word after / (such as /d or /out=list.txt) is "
         "read as that option: name such a file ./d or by its full path.",
-        f"Standard input is hashed as the file /dev/stdin: "
-        f"gunzip -c backup.gz | {name} --sha256 /dev/stdin",
+        f"A file name of - stands for standard input, read once (a list item, a -k or "
+        f"-y file, the file of --e64 or --d64 with --file); /dev/stdin serves too: "
+        f"gunzip -c backup.gz | {name} --sha256 -",
         "Symbolic links are followed: a link to a file is hashed as that file, and -r "
         "walks into linked folders, except a link to the folder that holds it, to a "
         "folder inside that one or to a folder above it; each real folder is walked "

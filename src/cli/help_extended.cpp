@@ -105,6 +105,8 @@ void AppendExtendedHelp(const RunSettings& settings, std::string& out) {
                        : LeadingLines(help_text::kOptionDefinitions, help_text::kCompleteOnlyDefinitions),
               fills);
   AppendLine(out, "");
+  AppendBlock(out, help_text::kAddedOptionDefinitions, fills);
+  AppendLine(out, "");
 
   if (settings.Verbose.Found || complete) {
     AppendHeading(out, "SYNTAX EXAMPLES:");

@@ -73,6 +73,11 @@ const std::string_view kOptionDefinitions = R"~( -5, --md5 .................. Ge
      --error-delay .......... Enable a ~7 second delay on syntax error
      --debug-mode ........... Enable debug mode, which includes enabling audible error and error delay)~";
 
+const std::string_view kAddedOptionDefinitions = R"~( Also accepted, beside the options above:
+     --version .............. Display build information without banner, then exit (same as --version-only)
+     --progress ............. Display the progress of a long run (files, bytes, rate, time left) on StdErr
+ A file name of "-" stands for standard input (list items, -k, -y, and --e64|--d64 with --file).)~";
+
 namespace {
 
 // Example values that name no real site: any list in sha256sum form serves.

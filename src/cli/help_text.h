@@ -14,6 +14,10 @@ namespace quorvid::help_text {
 extern const std::string_view kOptionDefinitions;
 inline constexpr int kCompleteOnlyDefinitions = 3;
 
+/// The options added to the product's list, shown after its definitions in
+/// the extended and complete help.
+extern const std::string_view kAddedOptionDefinitions;
+
 /// The syntax examples, each written after " {name} ", in order.
 std::span<const std::string_view> SyntaxExamples();
 

@@ -23,7 +23,7 @@ constexpr std::array<TOptionRow, kOptionCount> kTable{{
     Row("H HELP ? HELP2 H2 ??", V::None, &S::Help),
     Row("V VERBOSE BUILD HELP2 H2 ?? HELP3 H3 ???", V::None, &S::Verbose),
     Row("  HELP3 H3 ???", V::None, &S::Help3),
-    Row("  VERSION-ONLY BUILD-ONLY", V::None, &S::VersionOnly),
+    Row("  VERSION-ONLY BUILD-ONLY VERSION", V::None, &S::VersionOnly),
     Row("  INFO", V::None, &S::Info),
     Row("B BANNER", V::None, &S::Banner),
     Row("C COUNT", V::None, &S::Count),
@@ -84,6 +84,9 @@ constexpr std::array<TOptionRow, kOptionCount> kTable{{
     HashRow("  MH3 MURMURHASH3_x86 MURMURHASH3_x86_128 MURMURHASH3 MURMURHASH3_128",
             THashChoices::MurmurHash3_x86),
     HashRow("      MURMURHASH3_x64 MURMURHASH3_x64_128", THashChoices::MurmurHash3_x64),
+    // Added on top of the product's list: searched last, so it takes no
+    // argument away from the options above.
+    Row("  PROGRESS", V::None, &S::Progress),
 }};
 
 int ValueCount(V values) {

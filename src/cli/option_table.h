@@ -23,11 +23,12 @@ enum class TOptionValues {
 struct TOptionRow {
   std::string_view Names;             // stored name string, verbatim
   TOptionValues Values;
-  TFindParamRec RunSettings::*Field;  // rows 1 to 51; nullptr for the hash rows
+  TFindParamRec RunSettings::*Field;  // rows 1 to 51 and 67; nullptr for the hash rows
   int HashIndex;                      // rows 52 to 66: index into HashOption; -1 otherwise
 };
 
-inline constexpr int kOptionCount = 66;
+/// The 66 rows of the product's option list, and --progress after them.
+inline constexpr int kOptionCount = 67;
 
 /// The option table in search order.
 const std::array<TOptionRow, kOptionCount>& OptionTable();

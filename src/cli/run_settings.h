@@ -52,6 +52,8 @@ struct RunSettings {
       ShowMatched, HideMatches, Encode64, Decode64, UseFile, UseUrl, All;
   // Rows 52 to 66: one record per algorithm, indexed by THashChoices.
   THashSelections HashOption;
+  // Row 67: --progress.
+  TFindParamRec Progress;
 
   // --- Typed values of the numeric options.
   int32_t OlderThanDays = 0;

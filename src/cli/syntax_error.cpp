@@ -6,6 +6,7 @@
 #include "cli/syntax_screen.h"
 #include "cli/version_info.h"
 #include "output/streams.h"
+#include "platform/console.h"
 
 namespace quorvid {
 
@@ -18,7 +19,9 @@ void SyntaxErrorExit(RunSettings& settings, int32_t exitCode, const std::string&
 }
 
 void StopRun(RunSettings&, int32_t exitCode) {
-  // Result lines already written must reach their file before the process ends.
+  // Result lines already written must reach their file before the process
+  // ends, and a progress line must not stay behind.
+  platform::EndProgressLine();
   CloseResultStream();
   std::exit(exitCode);
 }

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "hashing/parallel_pool.h"
+#include "hashing/read_counter.h"
 #include "platform/read_buffer.h"
 
 namespace quorvid {
@@ -159,6 +160,7 @@ bool HashWholePartsInParallel(platform::FileReader& reader, Blake3& hasher, size
       PartAccess access = trial.Next();
       const auto start = std::chrono::steady_clock::now();
       const bool ok = !abandoned && HashPart(reader, index * partSize, partSize, access, cv);
+      if (ok) CountRead(static_cast<int64_t>(partSize));
       if (ok) trial.Record(access, std::chrono::steady_clock::now() - start, partSize);
       std::lock_guard<std::mutex> lock(s.mutex);
       if (!ok) {

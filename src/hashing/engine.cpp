@@ -10,6 +10,7 @@
 #include "hashing/hasher.h"
 #include "hashing/parallel_pool.h"
 #include "hashing/parallel_stream.h"
+#include "hashing/read_counter.h"
 #include "platform/file_reader.h"
 #include "platform/read_buffer.h"
 
@@ -102,6 +103,7 @@ bool ReadToEnd(platform::FileReader& reader, const std::vector<IHash*>& hashers,
     int64_t n = reader.Read(buffer, platform::kCachedReadPiece);
     if (n < 0) return false;
     if (n == 0) return true;
+    CountRead(n);
     for (IHash* h : hashers) h->Update(buffer, static_cast<size_t>(n));
   }
 }
@@ -167,6 +169,7 @@ bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
   int64_t n = reader.Read(buffer, small ? kSmall : kReadBufferSize);
   if (n < 0) return false;
   if (n == 0) return true;
+  CountRead(n);
   // A file longer than one buffer is read on this thread while the hashing
   // runs on others, so the copying out of the file cache overlaps it.
   const bool more = !small && static_cast<size_t>(n) == kReadBufferSize;
@@ -182,7 +185,12 @@ bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
   const Blake3OnItsRingThread unthreaded(hashers);
   return StreamToHashersInParallel(
       Weighted(hashers, choices), threads,
-      [&](uint8_t* p, size_t size) { return reader.Read(p, size); }, abandon, buffer,
+      [&](uint8_t* p, size_t size) {
+        const int64_t n = reader.Read(p, size);
+        CountRead(n);
+        return n;
+      },
+      abandon, buffer,
       static_cast<size_t>(n), kReadBufferSize);
 }
 

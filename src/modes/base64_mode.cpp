@@ -253,7 +253,9 @@ void RunBase64(RunSettings& settings, bool encode, const std::string& value) {
     if (value.empty()) {
       settings.Base64Case = 1;
       SyntaxErrorExit(settings, 121, "ERROR: No filename was provided with " + settings.ModeTag);
-    } else if (!platform::FileExists(platform::ExpandFileName(value))) {
+    } else if (!platform::FileExists(value == platform::kStandardInputName
+                                          ? value
+                                          : platform::ExpandFileName(value))) {
       settings.Base64Case = 3;
       SyntaxErrorExit(settings, kReadFailCode, "ERROR: Could not access file: \"" + value + "\"");
     } else {

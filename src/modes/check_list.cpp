@@ -7,6 +7,7 @@
 #include "modes/directory_mode.h"
 #include "modes/list_entry.h"
 #include "output/list_file.h"
+#include "output/progress.h"
 #include "output/streams.h"
 #include "platform/console.h"
 #include "platform/file_info.h"
@@ -45,10 +46,12 @@ std::string ResolveListedFile(const std::string& fileName) {
 void CheckListEntries(RunSettings& settings, const TNextLine& nextLine, TCheckCounts& counts,
                       bool hideMatches) {
   TextStream& out = ResultStream();
+  ProgressMeter progress(settings.Progress.Found);
   std::string line;
   while (nextLine(line)) {
     TListEntryParts entry = ParseListEntry(line);
     if (!entry.IsEntry) continue;
+    progress.StartFile(entry.FileName);
     std::string file = ResolveListedFile(entry.FileName);
     int32_t outcome = 1;
     if (!file.empty())
@@ -68,6 +71,7 @@ void CheckListEntries(RunSettings& settings, const TNextLine& nextLine, TCheckCo
       ++counts.FileErrors;
       out.WriteLine(NotFoundLine(entry.FileName));
     }
+    progress.FinishFile();
   }
 }
 

@@ -1,6 +1,7 @@
 #include "modes/directory_mode.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "cli/syntax_error.h"
 #include "cli/validation.h"
@@ -10,6 +11,7 @@
 #include "modes/generate_list.h"
 #include "modes/hash_lookup.h"
 #include "modes/list_mode.h"
+#include "output/progress.h"
 #include "output/streams.h"
 #include "platform/console.h"
 #include "platform/file_info.h"
@@ -229,8 +231,15 @@ void RunDirectoryMode(RunSettings& settings) {
     return !IsExcludedPath(path, lowerExclusions);
   });
   ScopedDigestSource aheadSource(ahead);
+  std::optional<ProgressMeter> progress;
+  progress.emplace(settings.Progress.Found, files.size());
 
   for (const std::string& path : files) {
+    // Every file listed counts as done once passed, filtered out or hashed.
+    struct Passed {
+      ProgressMeter& meter;
+      ~Passed() { meter.FinishFile(); }
+    } passed{*progress};
     int64_t size = 0;
     if (sizeCheck) {
       platform::FileStatus status = platform::StatPath(path);
@@ -251,6 +260,7 @@ void RunDirectoryMode(RunSettings& settings) {
     if (settings.HidePath.Found) displayName = FileNamePart(displayName);
 
     if (Interrupted()) AbortRun(settings, counts);
+    progress->StartFile(displayName);
 
     // The file's digests first (one read for every algorithm; only a file
     // that is still a regular one is read), then the lines of the kind.
@@ -293,6 +303,7 @@ void RunDirectoryMode(RunSettings& settings) {
   }
   // An interrupt during the last file ends the run like any other.
   if (Interrupted()) AbortRun(settings, counts);
+  progress.reset();
   SetReadAbortCheck(nullptr);
   platform::RestoreDefaultInterruptHandlers();
 

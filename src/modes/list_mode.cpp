@@ -1,10 +1,14 @@
 #include "modes/list_mode.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "hashing/engine.h"
 #include "modes/date_filter.h"
+#include "output/progress.h"
 #include "output/streams.h"
+#include "platform/console.h"
 #include "platform/file_info.h"
 
 namespace quorvid {
@@ -77,6 +81,25 @@ void WriteFileLineOf(RunSettings& settings, const THashAlgorithmRec& rec,
   line += useFileLabel ? kFileLabel : rec.LineLabel;
   line += displayName;
   WriteResultLine(line, settings.TeeOn);
+}
+
+// Words that a user probably meant as a file or an option: they contain
+// "/", begin with "-", name a folder, or end in a file extension.
+bool LooksLikeAFileName(const std::string& word) {
+  if (word.find('/') != std::string::npos || (!word.empty() && word.front() == '-')) return true;
+  if (platform::DirectoryExists(word)) return true;
+  // A name with an extension, such as notes.txx: a dot, then one to four
+  // letters or digits, one of them a letter.
+  const size_t dot = word.rfind('.');
+  if (dot == std::string::npos || dot == 0 || word.size() - dot - 1 > 4 || dot + 1 == word.size())
+    return false;
+  bool letter = false;
+  for (size_t i = dot + 1; i < word.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(word[i]);
+    if (!std::isalnum(c)) return false;
+    letter = letter || std::isalpha(c);
+  }
+  return letter && word.find(' ') == std::string::npos;
 }
 
 }  // namespace
@@ -158,10 +181,20 @@ void RunListMode(RunSettings& settings) {
   const bool several = settings.SelectedHashCount > 1;
   int32_t successCount = 0;
   int32_t errorCount = 0;
+  uint64_t items = 0;
+  uint64_t bytes = 0;
+  for (const TParamStatusRec& arg : settings.Args) {
+    if (arg.Recognised || arg.IsValue) continue;
+    ++items;
+    if (settings.Progress.Found && platform::FileExists(arg.Text))
+      bytes += static_cast<uint64_t>(std::max<int64_t>(0, platform::StatPath(arg.Text).size));
+  }
+  ProgressMeter progress(settings.Progress.Found, items, bytes);
   for (const TParamStatusRec& arg : settings.Args) {
     if (arg.Recognised || arg.IsValue) continue;
     const std::string& item = arg.Text;
     bool itemFailed = false;
+    progress.StartFile(item);
     if (platform::FileExists(item)) {
       std::string sizeText =
           settings.Size.Found ? SizeColumnText(platform::StatPath(item).size) : std::string();
@@ -181,12 +214,18 @@ void RunListMode(RunSettings& settings) {
                         settings.DateTimeFormat, sizeText, hash, !readOk);
       });
     } else {
+      // A word that looks like a mistyped name or option still hashes as
+      // text; the note says so where results never go.
+      if (LooksLikeAFileName(item))
+        platform::WriteStdErr(settings.ProgramName + ": \"" + item +
+                              "\" is not a file; hashed as text" + std::string(kLineEnd));
       // A text always hashes, so a text item is always a success.
       ForEachSelected(settings, [&](THashAlgorithmRec& rec) {
         WriteTextLine(settings, rec, item, settings.JustHash.Found, settings.TextLabel);
       });
     }
     ++(itemFailed ? errorCount : successCount);
+    progress.FinishFile();
     if (several && settings.ShowSeparator) WriteResultLine(kSeparator, settings.TeeOn);
   }
   if (settings.Count.Found) WriteResultLine("Count = " + std::to_string(successCount), settings.TeeOn);

@@ -7,6 +7,7 @@
 #include "modes/list_entry.h"
 #include "modes/verify.h"
 #include "output/list_file.h"
+#include "output/progress.h"
 #include "output/streams.h"
 #include "platform/file_info.h"
 
@@ -58,11 +59,13 @@ EntryOutcome MatchEntry(const RunSettings& settings, const TVerifyEntry& entry,
 
 void VerifyManyEntries(RunSettings& settings, const TNextLine& nextLine) {
   TextStream& out = ResultStream();
+  ProgressMeter progress(settings.Progress.Found);
   bool anyMatch = false;
   std::string line;
   while (nextLine(line)) {
     const TVerifyEntry entry = ParseVerifyEntry(line);
     if (!entry.IsEntry) continue;
+    progress.StartFile(entry.FileName);
     THashChoices algorithm = THashChoices::None;
     switch (MatchEntry(settings, entry, algorithm)) {
       case EntryOutcome::Matched:
@@ -81,6 +84,7 @@ void VerifyManyEntries(RunSettings& settings, const TNextLine& nextLine) {
         out.WriteLine("File error -- " + entry.HashWord + "  " + entry.FileName);
         break;
     }
+    progress.FinishFile();
   }
   if (!anyMatch) {
     settings.ExitCode |= kNotReadBit;

@@ -28,9 +28,7 @@ void EndRunAfterWriteFailure(TextStream& stream, int32_t code) {
   static bool ending = false;
   if (ending) return;  // stopping below flushes again; report only the first failure
   ending = true;
-  std::string message = FileErrorMessage(stream.Name(), stream.ErrorText());
-  std::fprintf(stderr, "%s\n", message.c_str());
-  std::fflush(stderr);
+  platform::WriteStdErr(FileErrorMessage(stream.Name(), stream.ErrorText()) + std::string(kLineEnd));
   if (gRun != nullptr) {
     gRun->ExitCode = code;
     StopRun(*gRun, code);

@@ -1,6 +1,7 @@
 #include "platform/console.h"
 
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -8,6 +9,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <string>
 #include <thread>
 
 namespace quorvid::platform {
@@ -28,11 +31,51 @@ bool WriteAll(int fd, std::string_view text) {
   return true;
 }
 
+// The progress line: shown by one thread while others write messages.
+std::mutex g_progressMutex;
+bool g_progressShown = false;  // a line stands in place on the terminal
+bool g_progressEnded = false;
+
+constexpr std::string_view kEraseLine = "\r\x1b[K";
+
+void ClearShownLine() {
+  if (!g_progressShown) return;
+  WriteAll(STDERR_FILENO, kEraseLine);
+  g_progressShown = false;
+}
+
 }  // namespace
 
 void WriteStdErr(std::string_view text) {
+  std::lock_guard<std::mutex> lock(g_progressMutex);
+  ClearShownLine();
   std::fflush(stderr);  // keep order with anything the C library buffered
   WriteAll(STDERR_FILENO, text);
+}
+
+bool StdErrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+size_t StdErrColumns() {
+  winsize size{};
+  if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
+}
+
+void ShowProgressLine(std::string_view text) {
+  std::lock_guard<std::mutex> lock(g_progressMutex);
+  if (g_progressEnded) return;
+  if (StdErrIsTerminal()) {
+    WriteAll(STDERR_FILENO, std::string(kEraseLine) + std::string(text));
+    g_progressShown = true;
+  } else {
+    WriteAll(STDERR_FILENO, std::string(text) + "\n");
+  }
+}
+
+void EndProgressLine() {
+  std::lock_guard<std::mutex> lock(g_progressMutex);
+  ClearShownLine();
+  g_progressEnded = true;
 }
 
 bool WriteStdOut(std::string_view text) {

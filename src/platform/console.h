@@ -2,13 +2,30 @@
 // the key test of the error delay.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace quorvid::platform {
 
 /// Writes `text` to standard error unbuffered; errors are ignored (nothing
-/// useful can be said about a failing error channel).
+/// useful can be said about a failing error channel). A progress line shown
+/// in place is cleared first, so the text never mixes with it.
 void WriteStdErr(std::string_view text);
+
+/// True when standard error is a terminal.
+bool StdErrIsTerminal();
+
+/// Columns of the terminal on standard error (80 when it cannot be told).
+size_t StdErrColumns();
+
+/// Shows `text` as the progress line on standard error: drawn over the last
+/// one in place on a terminal (it must fit in one row), written as a line of
+/// its own otherwise. Safe to call from another thread than WriteStdErr's.
+/// Does nothing once EndProgressLine was called.
+void ShowProgressLine(std::string_view text);
+
+/// Clears a progress line shown in place; no more are shown afterwards.
+void EndProgressLine();
 
 /// Writes `text` to standard output and flushes it. Returns false when the
 /// write fails.

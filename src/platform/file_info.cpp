@@ -12,7 +12,11 @@ namespace quorvid::platform {
 FileStatus StatPath(const std::string& path) {
   FileStatus status;
   struct stat st {};
-  if (path.empty() || ::stat(path.c_str(), &st) != 0) return status;
+  if (path == kStandardInputName) {
+    if (::fstat(STDIN_FILENO, &st) != 0) return status;
+  } else if (path.empty() || ::stat(path.c_str(), &st) != 0) {
+    return status;
+  }
   if (S_ISREG(st.st_mode))
     status.kind = FileKind::Regular;
   else if (S_ISDIR(st.st_mode))

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <string_view>
 
 namespace quorvid::platform {
 
@@ -17,7 +18,12 @@ struct FileStatus {
   uint64_t inode = 0;
 };
 
+/// The name that stands for standard input where the program reads a file
+/// named on the command line: "-". Standard input can be read once a run.
+inline constexpr std::string_view kStandardInputName = "-";
+
 /// Status of `path` with links followed; kind Missing when it cannot be read.
+/// "-" gives the status of standard input (Missing when it is closed).
 FileStatus StatPath(const std::string& path);
 
 /// Names an existing file: exists and is not a folder (devices and FIFOs count).

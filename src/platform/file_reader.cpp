@@ -5,9 +5,19 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 
+#include "platform/file_info.h"
+
 namespace quorvid::platform {
+
+namespace {
+
+// Standard input is read by whoever opens "-" first; its bytes are gone after.
+std::atomic<bool> g_standardInputTaken{false};
+
+}  // namespace
 
 FileReader::~FileReader() { Close(); }
 
@@ -15,9 +25,14 @@ bool FileReader::Open(const std::string& path, bool regularOnly) {
   Close();
   if (path.empty()) return false;
   int fd;
-  do {
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | (regularOnly ? O_NONBLOCK : 0));
-  } while (fd < 0 && errno == EINTR);
+  if (path == kStandardInputName) {
+    if (g_standardInputTaken.exchange(true)) return false;
+    fd = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
+  } else {
+    do {
+      fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | (regularOnly ? O_NONBLOCK : 0));
+    } while (fd < 0 && errno == EINTR);
+  }
   if (fd < 0) return false;
   // A folder opens read-only on POSIX but is not a file to hash.
   struct stat st {};

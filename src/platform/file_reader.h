@@ -21,6 +21,7 @@ class FileReader {
   /// name is missing, denotes a folder, or cannot be opened; with
   /// `regularOnly`, also when it is not a regular file once open. Such an
   /// open never waits: a FIFO put in a file's place is refused, not waited on.
+  /// "-" opens standard input, once a run: a second open of it fails.
   bool Open(const std::string& path, bool regularOnly = false);
 
   /// Reads up to `size` bytes into `buffer`. Returns the count read, 0 at the

@@ -146,9 +146,12 @@ TEST(ManPageLinux, StandardInputSlashOptionsLinksAndSummaryBehaveAsThePageSays) 
     EXPECT_NE(page.find(said), std::string::npos) << said;
 
   TempDir dir;
-  // Standard input through /dev/stdin.
+  // Standard input through "-" and /dev/stdin.
   const auto stdinRun = RunQuorvid({"--md5", "/dev/stdin"}, {"", {}, "hello\n"});
   EXPECT_EQ(stdinRun.out, "b1946ac92492d2347c6235b4d2611184  {File}  /dev/stdin\n");
+  EXPECT_NE(page.find("A file name of - stands for standard input"), std::string::npos);
+  const auto dashRun = RunQuorvid({"--md5", "-"}, {"", {}, "hello\n"});
+  EXPECT_EQ(dashRun.out, "b1946ac92492d2347c6235b4d2611184  {File}  -\n");
 
   // "/d" is the -d option: the current folder is hashed, not the text "/d".
   WriteFile(dir / "w/a.txt", "a\n");
