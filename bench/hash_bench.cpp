@@ -47,7 +47,6 @@ void BM_Blake3Variant(benchmark::State& state, quorvid::blake3::Variant variant)
   const auto data = Buffer(static_cast<size_t>(state.range(0)));
   const auto before = quorvid::blake3::UseVariant(variant);
   quorvid::Blake3 hasher;
-  hasher.SetThreaded(false);
   uint8_t digest[32];
   for (auto _ : state) {
     hasher.Reset();

@@ -132,6 +132,15 @@ std::string ReadFile(const std::string& path) {
   return ss.str();
 }
 
+std::string PseudoRandomBytes(size_t size, uint32_t seed) {
+  std::string data(size, '\0');
+  for (char& c : data) {
+    seed = seed * 1103515245u + 12345u;
+    c = static_cast<char>(seed >> 24);
+  }
+  return data;
+}
+
 std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines;
   size_t start = 0;

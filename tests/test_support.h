@@ -1,6 +1,8 @@
 // Helpers shared by the tests: running the real binary, scratch folders, files.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,9 @@ class TempDir {
 void WriteFile(const std::string& path, const std::string& content);
 /// Whole file as bytes; "" when missing.
 std::string ReadFile(const std::string& path);
+/// `size` bytes of a fixed pseudo-random sequence that `seed` picks.
+std::string PseudoRandomBytes(size_t size, uint32_t seed);
+
 /// Splits on "\n" (a final empty piece after a trailing "\n" is dropped).
 std::vector<std::string> SplitLines(const std::string& text);
 

@@ -10,6 +10,7 @@
 #include "cli/validation.h"
 #include "cli/version_info.h"
 #include "hashing/algorithm_table.h"
+#include "hashing/executor.h"
 #include "modes/base64_mode.h"
 #include "modes/check_list.h"
 #include "modes/compare.h"
@@ -22,10 +23,12 @@
 #include "modes/verify.h"
 #include "output/code_page.h"
 #include "output/list_file.h"
+#include "output/run_stop.h"
 #include "output/streams.h"
 #include "platform/console.h"
 #include "platform/environment.h"
 #include "platform/file_info.h"
+#include "platform/processors.h"
 #include "support/date_format.h"
 #include "support/file_search.h"
 
@@ -323,11 +326,23 @@ void Run(RunSettings& s) {
 
 int RunProgram(const std::string& programPath, const std::vector<std::string>& args) {
   RunSettings settings;
-  StartRun(settings, programPath, args);
-  Run(settings);
+  // The run's threads, made when a file first needs them.
+  Executor executor(platform::UsableProcessorCount());
+  settings.Hashing.executor = &executor;
+  try {
+    StartRun(settings, programPath, args);
+    Run(settings);
+  } catch (const TRunStop& stop) {
+    settings.ExitCode = stop.exitCode;
+  }
   // Every mode closes the result stream itself; closing again costs nothing
-  // and makes sure no written line is lost on the early paths.
-  CloseResultStream();
+  // and makes sure no written line is lost on the early paths. A failure to
+  // write it out stops the run here too.
+  try {
+    CloseResultStream();
+  } catch (const TRunStop& stop) {
+    settings.ExitCode = stop.exitCode;
+  }
   return settings.ExitCode;
 }
 

@@ -11,6 +11,7 @@
 #include "cli/find_param.h"
 #include "hashing/algorithm_record.h"
 #include "hashing/hash_choices.h"
+#include "hashing/hash_context.h"
 
 namespace quorvid {
 
@@ -100,6 +101,9 @@ struct RunSettings {
 
   // --- The run-wide algorithm table and selection (filled by SelectAlgorithms).
   THashChoicesArray AlgorithmTable;
+  // What the hashing of files may use: the run's threads, its interrupt
+  // check during a walk, the --progress byte count.
+  THashContext Hashing;
   THashSet SelectedHashes = 0;
   int32_t SelectedHashCount = 0;
   int32_t MaxHashLength = 0;

@@ -1,10 +1,10 @@
 #include "cli/syntax_error.h"
 
-#include <cstdlib>
 
 #include "cli/help_printer.h"
 #include "cli/syntax_screen.h"
 #include "cli/version_info.h"
+#include "output/run_stop.h"
 #include "output/streams.h"
 #include "platform/console.h"
 
@@ -18,12 +18,11 @@ void SyntaxErrorExit(RunSettings& settings, int32_t exitCode, const std::string&
   settings.ExitCode = exitCode;
 }
 
-void StopRun(RunSettings&, int32_t exitCode) {
-  // Result lines already written must reach their file before the process
-  // ends, and a progress line must not stay behind.
+void StopRun(RunSettings& settings, int32_t exitCode) {
+  settings.ExitCode = exitCode;
+  // A progress line must not stay behind the run's last words.
   platform::EndProgressLine();
-  CloseResultStream();
-  std::exit(exitCode);
+  throw TRunStop{exitCode};
 }
 
 }  // namespace quorvid

@@ -13,8 +13,9 @@ namespace quorvid {
 /// and sets `ExitCode`. The caller decides whether to stop or end the run.
 void SyntaxErrorExit(RunSettings& settings, int32_t exitCode, const std::string& message);
 
-/// Ends the process at once with `exitCode`: the result stream is flushed
-/// first, so no result line already written is lost.
+/// Ends the run at once with `exitCode` by throwing TRunStop, which the run's
+/// top catches; everything on the way is finished by its destructor and the
+/// result stream is flushed, so no result line already written is lost.
 [[noreturn]] void StopRun(RunSettings& settings, int32_t exitCode);
 
 }  // namespace quorvid

@@ -4,7 +4,6 @@
 #include <bit>
 #include <cstring>
 
-#include "hashing/parallel_pool.h"
 
 namespace quorvid {
 namespace {
@@ -186,42 +185,6 @@ void CompressSubtreeToParentNode(const uint8_t* input, size_t size, const uint32
   std::memcpy(out, cvs, 2 * kOutLen);
 }
 
-// Subtrees of at least this many bytes are split across the pool's threads,
-// in pieces of at least kParallelPiece bytes: smaller work is over before a
-// thread could pick it up.
-constexpr size_t kParallelSubtree = 512 * 1024;
-constexpr size_t kParallelPiece = 128 * 1024;
-constexpr size_t kMaxPieces = 16;
-
-// Chaining value of a whole subtree of at least two chunks.
-void SubtreeCv(const uint8_t* input, size_t size, const uint32_t key[8], uint64_t chunkCounter,
-               uint8_t flags, uint8_t out[kOutLen]) {
-  uint8_t pair[2 * kOutLen];
-  CompressSubtreeToParentNode(input, size, key, chunkCounter, flags, pair);
-  OutputChainingValue(ParentOutput(pair, key, flags), out);
-}
-
-// The same two chaining values as CompressSubtreeToParentNode, for a
-// power-of-two number of chunks: equal pieces (themselves whole subtrees)
-// are hashed on several threads, then joined level by level, so the tree
-// and the digest are those of the single-threaded walk.
-void CompressSubtreeToParentNodeThreaded(const uint8_t* input, size_t size, const uint32_t key[8],
-                                         uint64_t chunkCounter, uint8_t flags,
-                                         uint8_t out[2 * kOutLen]) {
-  size_t pieces = 2;
-  while (pieces < kMaxPieces && size / (pieces * 2) >= kParallelPiece) pieces *= 2;
-  const size_t pieceLen = size / pieces;
-  uint8_t cvs[kMaxPieces * kOutLen];
-  ParallelFor(pieces, [&](size_t i) {
-    SubtreeCv(input + i * pieceLen, pieceLen, key, chunkCounter + i * (pieceLen / kChunkLen), flags,
-              cvs + i * kOutLen);
-  });
-  for (; pieces > 2; pieces /= 2)
-    for (size_t j = 0; j < pieces / 2; ++j)
-      OutputChainingValue(ParentOutput(cvs + 2 * j * kOutLen, key, flags), cvs + j * kOutLen);
-  std::memcpy(out, cvs, 2 * kOutLen);
-}
-
 }  // namespace
 
 void Blake3::Reset() {
@@ -284,12 +247,8 @@ void Blake3::Update(const uint8_t* input, size_t size) {
       PushCv(cv, c.chunkCounter);
     } else {
       uint8_t cvPair[2 * kOutLen];
-      if (threaded_ && subtreeLen >= kParallelSubtree && ParallelWidth() > 1)
-        CompressSubtreeToParentNodeThreaded(input, subtreeLen, key_, chunk_.chunkCounter,
-                                            chunk_.flags, cvPair);
-      else
-        CompressSubtreeToParentNode(input, subtreeLen, key_, chunk_.chunkCounter, chunk_.flags,
-                                    cvPair);
+      CompressSubtreeToParentNode(input, subtreeLen, key_, chunk_.chunkCounter, chunk_.flags,
+                                  cvPair);
       PushCv(cvPair, chunk_.chunkCounter);
       PushCv(cvPair + kOutLen, chunk_.chunkCounter + subtreeChunks / 2);
     }

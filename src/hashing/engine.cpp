@@ -1,27 +1,19 @@
 #include "hashing/engine.h"
 
-#include <algorithm>
 #include <array>
 #include <memory>
 #include <vector>
 
-#include "hashing/blake3.h"
 #include "hashing/blake3_file.h"
+#include "hashing/executor.h"
 #include "hashing/hasher.h"
-#include "hashing/parallel_pool.h"
 #include "hashing/parallel_stream.h"
-#include "hashing/read_counter.h"
+#include "hashing/read_road.h"
 #include "platform/file_reader.h"
 #include "platform/read_buffer.h"
 
 namespace quorvid {
 namespace {
-
-TReadAbortCheck g_abortCheck = nullptr;
-// Per thread, so worker threads that fill the source never ask it.
-thread_local IDigestSource* t_digestSource = nullptr;
-
-bool GlobalAbort() { return g_abortCheck != nullptr && g_abortCheck(); }
 
 // The 128-character filler; a failed computation shows its first HashLength
 // characters, so the columns keep the width of a real hash text.
@@ -47,151 +39,97 @@ IHash* HasherFor(const THashAlgorithmRec& rec, std::unique_ptr<IHash>& spare) {
   return spare.get();
 }
 
-std::string DigestText(IHash& hasher) {
-  uint8_t digest[kMaxDigestBytes];
-  hasher.Final(digest);
-  return HexText({digest, hasher.DigestSize()});
-}
-
-// Parts of a lone BLAKE3's file, each hashed whole by one core: about 16 per
-// core, so the cores finish close together (with four parts each, the core
-// that took one more held a 64 MiB file back by a tenth), between 256 KiB and
-// 4 MiB.
-size_t SubtreePartSize(int64_t fileSize) {
-  constexpr size_t kMinPart = 256 << 10;
-  const auto wanted = static_cast<int64_t>(16 * ParallelWidth());
-  size_t part = 4 << 20;
-  while (part > kMinPart && fileSize / static_cast<int64_t>(part) < wanted) part /= 2;
-  return part;
-}
-
-// The one algorithm of a file hashed with exactly one, else None.
-THashChoices LoneAlgorithm(const std::vector<THashChoices>& choices) {
-  return choices.size() == 1 ? choices[0] : THashChoices::None;
-}
-
-// A lone algorithm about as fast as the copying out of the file cache gains
-// little from a reading thread beside it on a file of moderate size: the
-// ring's thread and memory cost about what the overlap saves. XXHash64 on
-// one thread against the ring: 4 MB 10.8 against 11.5 ms, 24 MB 14.1
-// against 14.5 ms, 64 MiB 26.5 against 24.5 ms, 1 GiB 140 against 89 ms.
-// Larger files, and streams of unknown length, go through the ring.
-bool StaysOnTheReadingThread(THashChoices lone, int64_t fileSize) {
-  constexpr int64_t kRingPaysFrom = 32 << 20;
-  return lone != THashChoices::None && EstimatedCostPerByte(lone) < 0.3 && fileSize >= 0 &&
-         fileSize < kRingPaysFrom;
-}
-
-// One buffer per thread, so files are streamed without an allocation each.
-uint8_t* ThreadBuffer() {
-  static_assert(kReadBufferSize <= platform::kThreadReadBufferSize);
-  return platform::ThreadReadBuffer();
-}
-
-// Feeds what remains of the open file to every hasher on this thread, in
-// pieces of kCachedReadPiece. Views of the file cache (mmap) were measured
-// too: on a virtual machine each page of a fresh view cost about 1.7 us on
-// first touch, more than the hashing itself for the fast algorithms, while
-// the copy through the kernel's own mapping costs about 50 ms per GiB.
-bool ReadToEnd(platform::FileReader& reader, const std::vector<IHash*>& hashers,
-               const std::function<bool()>& abandon) {
-  uint8_t* buffer = ThreadBuffer();
-  for (;;) {
-    if (abandon()) return false;
-    // Reading to the end (a zero count), not to the first short read, keeps
-    // pipes and devices such as /dev/stdin whole.
-    int64_t n = reader.Read(buffer, platform::kCachedReadPiece);
-    if (n < 0) return false;
-    if (n == 0) return true;
-    CountRead(n);
-    for (IHash* h : hashers) h->Update(buffer, static_cast<size_t>(n));
-  }
-}
-
-std::vector<TWeightedHasher> Weighted(const std::vector<IHash*>& hashers,
-                                      const std::vector<THashChoices>& choices) {
-  std::vector<TWeightedHasher> weighted;
-  for (size_t i = 0; i < hashers.size(); ++i)
-    weighted.push_back({hashers[i], EstimatedCostPerByte(choices[i])});
-  return weighted;
-}
-
-// Keeps each BLAKE3 among several algorithms on the ring's thread that feeds
-// it, for as long as it lives: the ring already spreads the algorithms over
-// the cores, and a BLAKE3 that split its pieces over the pool as well took a
-// core from the others (with XXHash64 over 1 GiB, 239 against 210 ms).
-class Blake3OnItsRingThread {
- public:
-  explicit Blake3OnItsRingThread(const std::vector<IHash*>& hashers) {
-    for (IHash* h : hashers)
-      if (auto* b = dynamic_cast<Blake3*>(h)) {
-        held_.push_back({b, b->Threaded()});
-        b->SetThreaded(false);
-      }
-  }
-  ~Blake3OnItsRingThread() {
-    for (const auto& [b, threaded] : held_) b->SetThreaded(threaded);
-  }
-  Blake3OnItsRingThread(const Blake3OnItsRingThread&) = delete;
-  Blake3OnItsRingThread& operator=(const Blake3OnItsRingThread&) = delete;
-
- private:
-  std::vector<std::pair<Blake3*, bool>> held_;
+// The algorithms of one file and their hash objects, in catalogue order.
+struct Algorithms {
+  std::vector<THashChoices> choices;
+  std::vector<IHash*> hashers;
 };
 
-// Opens the file once and feeds every chunk to each hasher (already reset).
-// Over more than one buffer the algorithms run side by side on the machine's
-// cores. False when the file cannot be opened or read, or the read is
-// abandoned.
-bool StreamFile(const std::string& fileName, const std::vector<IHash*>& hashers,
-                const std::vector<THashChoices>& choices, const std::function<bool()>& abandon,
-                TFileRule rule) {
-  platform::FileReader reader;
-  if (!reader.Open(fileName, rule == TFileRule::RegularOnly)) return false;
-  if (abandon()) return false;
-  const THashChoices lone = LoneAlgorithm(choices);
-  if (lone == THashChoices::Blake3 && ParallelWidth() > 1 &&
-      reader.RegularSize() > static_cast<int64_t>(kReadBufferSize)) {
-    // A lone BLAKE3: each core reads and hashes whole parts of its own.
-    if (auto* blake3 = dynamic_cast<Blake3*>(hashers[0])) {
-      const size_t part = SubtreePartSize(reader.RegularSize());
-      if (!HashWholePartsInParallel(reader, *blake3, part, ParallelWidth(), abandon))
-        return false;
-      return ReadToEnd(reader, hashers, abandon);
-    }
+void Count(const THashContext& context, int64_t bytes) {
+  if (context.bytesRead != nullptr && bytes > 0)
+    context.bytesRead->fetch_add(static_cast<uint64_t>(bytes), std::memory_order_relaxed);
+}
+
+bool Abandoned(const THashContext& context) { return context.abandon && context.abandon(); }
+
+// --- The roads, one function each. Each feeds the rest of the open file to
+// every hash object (already reset) and is false when it cannot read it all.
+
+// Reads to the end in pieces that stay in the core's cache between the copy
+// and the hashing. Reading to a zero count, not to the first short read,
+// keeps pipes and devices such as /dev/stdin whole.
+bool ReadOnThisThread(platform::FileReader& reader, const Algorithms& a,
+                      const THashContext& context) {
+  static_assert(kReadPiece <= platform::kThreadReadBufferSize);
+  uint8_t* buffer = platform::ThreadReadBuffer();
+  for (;;) {
+    if (Abandoned(context)) return false;
+    const int64_t n = reader.Read(buffer, kReadPiece);
+    if (n < 0) return false;
+    if (n == 0) return true;
+    Count(context, n);
+    for (IHash* h : a.hashers) h->Update(buffer, static_cast<size_t>(n));
   }
-  // A small file is read whole into the small buffer (one that grew since
-  // it was opened is read on to its end on this thread).
-  constexpr size_t kSmall = platform::kThreadSmallReadBufferSize;
-  const bool small =
-      reader.RegularSize() >= 0 && reader.RegularSize() < static_cast<int64_t>(kSmall);
-  uint8_t* buffer = small ? platform::ThreadSmallReadBuffer() : ThreadBuffer();
-  int64_t n = reader.Read(buffer, small ? kSmall : kReadBufferSize);
+}
+
+// One read fills the small buffer; a file that grew since it was opened is
+// read on to its end. A regular file read whole at its opening size needs no
+// read to see its end.
+bool ReadSmallFile(platform::FileReader& reader, const Algorithms& a, const THashContext& context) {
+  uint8_t* buffer = platform::ThreadSmallReadBuffer();
+  const int64_t n = reader.Read(buffer, platform::kThreadSmallReadBufferSize);
   if (n < 0) return false;
-  if (n == 0) return true;
-  CountRead(n);
-  // A file longer than one buffer is read on this thread while the hashing
-  // runs on others, so the copying out of the file cache overlaps it.
-  const bool more = !small && static_cast<size_t>(n) == kReadBufferSize;
-  if (!more || hashers.empty() || ParallelWidth() < 2 ||
-      StaysOnTheReadingThread(lone, reader.RegularSize())) {
-    for (IHash* h : hashers) h->Update(buffer, static_cast<size_t>(n));
-    // A regular file read whole at its opening size needs no read to see
-    // its end: the common case of many small files saves a call each.
-    if (!more && n == reader.RegularSize()) return true;
-    return ReadToEnd(reader, hashers, abandon);
-  }
-  const size_t threads = std::min(ParallelWidth(), hashers.size());
-  const Blake3OnItsRingThread unthreaded(hashers);
-  return StreamToHashersInParallel(
-      Weighted(hashers, choices), threads,
+  Count(context, n);
+  for (IHash* h : a.hashers) h->Update(buffer, static_cast<size_t>(n));
+  if (n == reader.RegularSize()) return true;
+  return ReadOnThisThread(reader, a, context);
+}
+
+bool ReadThroughRing(platform::FileReader& reader, const Algorithms& a,
+                     const THashContext& context) {
+  std::vector<TWeightedHasher> weighted;
+  for (size_t i = 0; i < a.hashers.size(); ++i)
+    weighted.push_back({a.hashers[i], EstimatedCostPerByte(a.choices[i])});
+  return StreamThroughRing(
+      weighted, context.executor,
       [&](uint8_t* p, size_t size) {
         const int64_t n = reader.Read(p, size);
-        CountRead(n);
+        Count(context, n);
         return n;
       },
-      abandon, buffer,
-      static_cast<size_t>(n), kReadBufferSize);
+      context.abandon, kRingPiece);
+}
+
+// Reads the file once for every algorithm of `a`, on the road its size and
+// the algorithms call for, and writes each text into `out`.
+bool HashOpenFile(platform::FileReader& reader, const Algorithms& a, const THashContext& context,
+                  TGeneratedHashes& out) {
+  THashSet set = 0;
+  for (THashChoices c : a.choices) set |= HashBit(c);
+  const size_t width = context.executor != nullptr ? context.executor->Width() : 1;
+  const TReadRoad road = ChooseReadRoad(reader.RegularSize(), set, width);
+  if (road == TReadRoad::Parts) {
+    uint8_t digest[blake3::kOutLen];
+    if (!HashBlake3InParts(reader, PartSizeFor(reader.RegularSize(), width), context, digest))
+      return false;
+    out[static_cast<size_t>(a.choices[0])] = HexText(digest);
+    return true;
+  }
+  for (IHash* h : a.hashers) h->Reset();
+  bool ok = false;
+  switch (road) {
+    case TReadRoad::SmallFile: ok = ReadSmallFile(reader, a, context); break;
+    case TReadRoad::OneThread: ok = ReadOnThisThread(reader, a, context); break;
+    case TReadRoad::Ring: ok = ReadThroughRing(reader, a, context); break;
+    case TReadRoad::Parts: break;
+  }
+  if (!ok) return false;
+  for (size_t i = 0; i < a.hashers.size(); ++i) {
+    uint8_t digest[kMaxDigestBytes];
+    a.hashers[i]->Final(digest);
+    out[static_cast<size_t>(a.choices[i])] = HexText({digest, a.hashers[i]->DigestSize()});
+  }
+  return true;
 }
 
 std::string AsciiUpper(std::string text) {
@@ -202,37 +140,49 @@ std::string AsciiUpper(std::string text) {
 
 }  // namespace
 
-void SetReadAbortCheck(TReadAbortCheck check) { g_abortCheck = check; }
-
-bool ReadAbortRequested() { return GlobalAbort(); }
-
-void SetDigestSource(IDigestSource* source) { t_digestSource = source; }
-
 std::string PlaceholderText(int32_t hashLength) {
   if (hashLength <= 0) return "";
   return FullPlaceholder().substr(0, static_cast<size_t>(hashLength));
 }
 
-std::string HashFileText(const THashAlgorithmRec& rec, const std::string& fileName,
-                         int32_t& failed, TFileRule rule) {
-  if (t_digestSource != nullptr && rec.IsRealHash) {
-    TGeneratedHashes ready;
-    bool readFailed = false;
-    if (t_digestSource->Lookup(fileName, HashBit(rec.Choice), ready, readFailed)) {
-      failed = readFailed ? 1 : 0;
-      return readFailed ? PlaceholderText(rec.HashLength) : ready[static_cast<int>(rec.Choice)];
+bool HashFileMany(const THashChoicesArray& table, THashSet set, const std::string& fileName,
+                  TGeneratedHashes& out, const THashContext& context, TFileRule rule) {
+  for (std::string& text : out) text.clear();
+  std::array<std::unique_ptr<IHash>, kHashChoiceCount> spares;
+  Algorithms a;
+  bool usable = true;
+  for (int m = 1; m < kHashChoiceCount; ++m) {
+    if (!InSet(set, ChoiceAt(m))) continue;
+    IHash* hasher = HasherFor(table[m], spares[m]);
+    if (hasher == nullptr) {
+      usable = false;
+      continue;
     }
+    a.choices.push_back(ChoiceAt(m));
+    a.hashers.push_back(hasher);
   }
+  platform::FileReader reader;
+  const bool ok = usable && reader.Open(fileName, rule == TFileRule::RegularOnly) &&
+                  !Abandoned(context) && HashOpenFile(reader, a, context, out);
+  if (!ok)
+    for (int m = 1; m < kHashChoiceCount; ++m)
+      if (InSet(set, ChoiceAt(m))) out[m] = PlaceholderText(table[m].HashLength);
+  return ok;
+}
+
+std::string HashFileText(const THashAlgorithmRec& rec, const std::string& fileName,
+                         int32_t& failed, const THashContext& context, TFileRule rule) {
+  failed = 1;
+  if (!rec.IsRealHash) return PlaceholderText(rec.HashLength);
   std::unique_ptr<IHash> spare;
   IHash* hasher = HasherFor(rec, spare);
-  if (hasher != nullptr) {
-    hasher->Reset();
-    if (StreamFile(fileName, {hasher}, {rec.Choice}, GlobalAbort, rule)) {
-      failed = 0;
-      return DigestText(*hasher);
-    }
+  TGeneratedHashes out;
+  platform::FileReader reader;
+  if (hasher != nullptr && reader.Open(fileName, rule == TFileRule::RegularOnly) &&
+      !Abandoned(context) && HashOpenFile(reader, {{rec.Choice}, {hasher}}, context, out)) {
+    failed = 0;
+    return out[static_cast<size_t>(rec.Choice)];
   }
-  failed = 1;
   return PlaceholderText(rec.HashLength);
 }
 
@@ -242,55 +192,19 @@ std::string HashOfText(const THashAlgorithmRec& rec, std::string_view text) {
   if (hasher == nullptr) return PlaceholderText(rec.HashLength);
   hasher->Reset();
   hasher->Update(reinterpret_cast<const uint8_t*>(text.data()), text.size());
-  return DigestText(*hasher);
+  uint8_t digest[kMaxDigestBytes];
+  hasher->Final(digest);
+  return HexText({digest, hasher->DigestSize()});
 }
 
 int32_t MatchFileDigest(const THashAlgorithmRec& rec, const std::string& fileName,
-                        const std::string& expected, TFileRule rule) {
+                        const std::string& expected, const THashContext& context,
+                        TFileRule rule) {
   int32_t failed = 0;
-  std::string text = HashFileText(rec, fileName, failed, rule);
+  std::string text = HashFileText(rec, fileName, failed, context, rule);
   if (failed != 0) return 1;
   // Hex digits match in either case; anything else (blanks, length) differs.
   return AsciiUpper(expected) == AsciiUpper(text) ? 0 : 2;
-}
-
-bool HashFileMany(const THashChoicesArray& table, THashSet set, const std::string& fileName,
-                  TGeneratedHashes& out, TFileRule rule) {
-  if (t_digestSource != nullptr && (set & kAllRealHashes) == set) {
-    bool failed = false;
-    for (std::string& text : out) text.clear();
-    if (t_digestSource->Lookup(fileName, set, out, failed)) return !failed;
-  }
-  return HashFileManyUntil(table, set, fileName, out, GlobalAbort, rule);
-}
-
-bool HashFileManyUntil(const THashChoicesArray& table, THashSet set, const std::string& fileName,
-                       TGeneratedHashes& out, const std::function<bool()>& abandon,
-                       TFileRule rule) {
-  for (std::string& text : out) text.clear();
-  std::array<IHash*, kHashChoiceCount> byMember{};
-  std::array<std::unique_ptr<IHash>, kHashChoiceCount> spares;
-  std::vector<IHash*> hashers;
-  std::vector<THashChoices> choices;
-  bool usable = true;
-  for (int m = 1; m < kHashChoiceCount; ++m) {
-    if (!InSet(set, ChoiceAt(m))) continue;
-    byMember[m] = HasherFor(table[m], spares[m]);
-    if (byMember[m] == nullptr) {
-      usable = false;
-      continue;
-    }
-    byMember[m]->Reset();
-    hashers.push_back(byMember[m]);
-    choices.push_back(ChoiceAt(m));
-  }
-  const std::function<bool()> never = [] { return false; };
-  bool ok = usable && StreamFile(fileName, hashers, choices, abandon ? abandon : never, rule);
-  for (int m = 1; m < kHashChoiceCount; ++m) {
-    if (!InSet(set, ChoiceAt(m))) continue;
-    out[m] = ok ? DigestText(*byMember[m]) : PlaceholderText(table[m].HashLength);
-  }
-  return ok;
 }
 
 }  // namespace quorvid

@@ -46,7 +46,7 @@ std::string ResolveListedFile(const std::string& fileName) {
 void CheckListEntries(RunSettings& settings, const TNextLine& nextLine, TCheckCounts& counts,
                       bool hideMatches) {
   TextStream& out = ResultStream();
-  ProgressMeter progress(settings.Progress.Found);
+  ProgressMeter progress(settings.Progress.Found, settings.Hashing);
   std::string line;
   while (nextLine(line)) {
     TListEntryParts entry = ParseListEntry(line);
@@ -56,7 +56,7 @@ void CheckListEntries(RunSettings& settings, const TNextLine& nextLine, TCheckCo
     int32_t outcome = 1;
     if (!file.empty())
       outcome = MatchFileDigest(settings.AlgorithmTable[static_cast<size_t>(entry.Algorithm)],
-                                file, entry.HashWord, TFileRule::RegularOnly);
+                                file, entry.HashWord, settings.Hashing, TFileRule::RegularOnly);
     const std::string type = PadRight(entry.TypeWord, kTypeColumnWidth);
     if (outcome == 0) {
       settings.ExitCode |= kPassedBit;

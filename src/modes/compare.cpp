@@ -22,7 +22,8 @@ std::string UpperCase(std::string text) {
 // Digest texts of one file under every selected algorithm, read once.
 TGeneratedHashes HashAll(const RunSettings& settings, const std::string& fileName, bool& failed) {
   TGeneratedHashes hashes;
-  failed = !HashFileMany(settings.AlgorithmTable, settings.SelectedHashes, fileName, hashes);
+  failed = !HashFileMany(settings.AlgorithmTable, settings.SelectedHashes, fileName, hashes,
+                         settings.Hashing);
   for (auto& text : hashes) text = UpperCase(text);
   return hashes;
 }

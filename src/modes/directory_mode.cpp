@@ -5,9 +5,9 @@
 
 #include "cli/syntax_error.h"
 #include "cli/validation.h"
+#include "hashing/ahead_hasher.h"
 #include "hashing/engine.h"
 #include "modes/date_filter.h"
-#include "modes/file_pipeline.h"
 #include "modes/generate_list.h"
 #include "modes/hash_lookup.h"
 #include "modes/list_mode.h"
@@ -198,7 +198,7 @@ void RunDirectoryMode(RunSettings& settings) {
 
   platform::InstallInterruptHandlers();
   // An interrupt also cuts short the file being read, within one read.
-  SetReadAbortCheck(Interrupted);
+  settings.Hashing.abandon = Interrupted;
 
   // The walk reports paths below the start folder as it cleaned it; the
   // relative names drop that text.
@@ -218,9 +218,12 @@ void RunDirectoryMode(RunSettings& settings) {
   TWalkCounts counts;
   counts.listed = static_cast<int64_t>(files.size());
 
-  // Files are hashed ahead on the other cores; the loop below still takes
-  // every decision and writes every line in walk order.
-  FilePipeline ahead(settings.SelectedHashes, files, [&](const std::string& path) {
+  std::optional<ProgressMeter> progress;
+  progress.emplace(settings.Progress.Found, settings.Hashing, files.size());
+  // Files are hashed ahead on the run's other threads; the loop below still
+  // takes every decision and writes every line in walk order.
+  std::optional<AheadHasher> ahead;
+  ahead.emplace(settings.Hashing, hashed, files, [&](const std::string& path) {
     if (sizeCheck) {
       platform::FileStatus status = platform::StatPath(path);
       if (status.kind != platform::FileKind::Regular ||
@@ -230,11 +233,9 @@ void RunDirectoryMode(RunSettings& settings) {
     if (dateFilter && !InDateRange(settings, path)) return false;
     return !IsExcludedPath(path, lowerExclusions);
   });
-  ScopedDigestSource aheadSource(ahead);
-  std::optional<ProgressMeter> progress;
-  progress.emplace(settings.Progress.Found, files.size());
 
-  for (const std::string& path : files) {
+  for (size_t index = 0; index < files.size(); ++index) {
+    const std::string& path = files[index];
     // Every file listed counts as done once passed, filtered out or hashed.
     struct Passed {
       ProgressMeter& meter;
@@ -266,9 +267,7 @@ void RunDirectoryMode(RunSettings& settings) {
     // that is still a regular one is read), then the lines of the kind.
     TGeneratedHashes digests;
     bool hashFailed = false;
-    if (hashed != 0)
-      hashFailed = !HashFileMany(settings.AlgorithmTable, hashed, path, digests,
-                                 TFileRule::RegularOnly);
+    if (hashed != 0) hashFailed = !ahead->Await(settings.AlgorithmTable, index, digests);
     // A file whose read the interrupt cut short is left out.
     if (Interrupted()) AbortRun(settings, counts);
 
@@ -303,8 +302,9 @@ void RunDirectoryMode(RunSettings& settings) {
   }
   // An interrupt during the last file ends the run like any other.
   if (Interrupted()) AbortRun(settings, counts);
+  ahead.reset();
   progress.reset();
-  SetReadAbortCheck(nullptr);
+  settings.Hashing.abandon = nullptr;
   platform::RestoreDefaultInterruptHandlers();
 
   const int32_t successCount = counts.success;

@@ -64,7 +64,7 @@ void WriteFileLineOf(RunSettings& settings, const THashAlgorithmRec& rec,
       hash = *hashText;
     } else {
       int32_t failed = 0;
-      hash = HashFileText(rec, fileName, failed);
+      hash = HashFileText(rec, fileName, failed, settings.Hashing);
       hashFailed = failed != 0;
     }
     if (hashFailed) {
@@ -189,7 +189,7 @@ void RunListMode(RunSettings& settings) {
     if (settings.Progress.Found && platform::FileExists(arg.Text))
       bytes += static_cast<uint64_t>(std::max<int64_t>(0, platform::StatPath(arg.Text).size));
   }
-  ProgressMeter progress(settings.Progress.Found, items, bytes);
+  ProgressMeter progress(settings.Progress.Found, settings.Hashing, items, bytes);
   for (const TParamStatusRec& arg : settings.Args) {
     if (arg.Recognised || arg.IsValue) continue;
     const std::string& item = arg.Text;
@@ -207,7 +207,7 @@ void RunListMode(RunSettings& settings) {
       TGeneratedHashes hashes;
       bool readOnce = several && (settings.SelectedHashes & HashBit(THashChoices::None)) == 0;
       bool readOk = readOnce && HashFileMany(settings.AlgorithmTable, settings.SelectedHashes,
-                                             item, hashes);
+                                             item, hashes, settings.Hashing);
       ForEachSelected(settings, [&](THashAlgorithmRec& rec) {
         const std::string* hash = readOnce ? &hashes[static_cast<int>(rec.Choice)] : nullptr;
         WriteFileLineOf(settings, rec, item, displayName, !settings.Simple.Found, itemFailed,

@@ -46,7 +46,7 @@ void VerifyFileAgainstHash(RunSettings& settings, const std::string& fileName,
   std::string resultText = kNoMatchText;
   bool matched = false;
   TGeneratedHashes digests;
-  if (candidates != 0 && HashFileMany(table, candidates, fileName, digests)) {
+  if (candidates != 0 && HashFileMany(table, candidates, fileName, digests, settings.Hashing)) {
     // The last matching algorithm names the line.
     for (int m = 1; m < kHashChoiceCount; ++m) {
       if (InSet(candidates, ChoiceAt(m)) && digests[m] == wanted) {
@@ -81,7 +81,7 @@ void VerifyFileAgainstList(RunSettings& settings, const TNextLine& nextLine,
   const THashChoicesArray& table = settings.AlgorithmTable;
   TGeneratedHashes digests;
   // An unreadable file has only placeholders, which no list word may match.
-  const bool readable = HashFileMany(table, settings.SelectedHashes, fileName, digests);
+  const bool readable = HashFileMany(table, settings.SelectedHashes, fileName, digests, settings.Hashing);
   bool matched = false;
   do {
     if (!readable) break;

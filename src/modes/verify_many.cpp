@@ -41,7 +41,7 @@ EntryOutcome MatchEntry(const RunSettings& settings, const TVerifyEntry& entry,
   TGeneratedHashes digests;
   // A listed name is read only while it is a regular file: a FIFO or
   // device in a list is never waited on.
-  if (!HashFileMany(table, probe, file, digests, TFileRule::RegularOnly))
+  if (!HashFileMany(table, probe, file, digests, settings.Hashing, TFileRule::RegularOnly))
     return EntryOutcome::FileError;
   std::string wanted = entry.HashWord;
   for (char& c : wanted)
@@ -59,7 +59,7 @@ EntryOutcome MatchEntry(const RunSettings& settings, const TVerifyEntry& entry,
 
 void VerifyManyEntries(RunSettings& settings, const TNextLine& nextLine) {
   TextStream& out = ResultStream();
-  ProgressMeter progress(settings.Progress.Found);
+  ProgressMeter progress(settings.Progress.Found, settings.Hashing);
   bool anyMatch = false;
   std::string line;
   while (nextLine(line)) {

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "hashing/read_counter.h"
 #include "platform/console.h"
 #include "platform/signals.h"
 
@@ -75,14 +74,16 @@ std::string ProgressLine(const TProgressCounts& c, size_t columns) {
   return line;
 }
 
-ProgressMeter::ProgressMeter(bool enabled, uint64_t filesTotal, uint64_t bytesTotal)
+ProgressMeter::ProgressMeter(bool enabled, THashContext& context, uint64_t filesTotal,
+                             uint64_t bytesTotal)
     : enabled_(enabled),
+      context_(context),
       filesTotal_(filesTotal),
       bytesTotal_(bytesTotal),
       start_(std::chrono::steady_clock::now()) {
   if (!enabled_) return;
   terminal_ = platform::StdErrIsTerminal();
-  SetReadCounter(&bytesRead_);
+  context_.bytesRead = &bytesRead_;
   const platform::ScopedSignalsBlocked quiet;  // signals stay with the run's own thread
   ticker_ = std::thread([this] { Tick(); });
 }
@@ -95,7 +96,7 @@ ProgressMeter::~ProgressMeter() {
   }
   wake_.notify_one();
   ticker_.join();
-  SetReadCounter(nullptr);
+  context_.bytesRead = nullptr;
   // A log gets the final count; a terminal gets its line cleared.
   if (!terminal_) platform::ShowProgressLine(ProgressLine(Counts(), SIZE_MAX));
   platform::EndProgressLine();

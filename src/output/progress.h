@@ -10,6 +10,8 @@
 #include <string>
 #include <thread>
 
+#include "hashing/hash_context.h"
+
 namespace quorvid {
 
 /// What the line shows, worked out from the counts at one moment.
@@ -33,11 +35,13 @@ std::string ProgressLine(const TProgressCounts& counts, size_t columns);
 /// on a terminal, about every 5 s as a line of its own otherwise, and once
 /// more at the end when standard error is no terminal. The run's own
 /// messages on standard error clear the line first. Does nothing unless
-/// `enabled`. Bytes are counted by the hash engine as it reads.
+/// `enabled`. The bytes are those the hashing counts into `context` while
+/// the meter lives.
 class ProgressMeter {
  public:
-  explicit ProgressMeter(bool enabled, uint64_t filesTotal = 0, uint64_t bytesTotal = 0);
-  /// Stops showing and clears the line.
+  ProgressMeter(bool enabled, THashContext& context, uint64_t filesTotal = 0,
+                uint64_t bytesTotal = 0);
+  /// Stops showing, clears the line and stops the counting.
   ~ProgressMeter();
   ProgressMeter(const ProgressMeter&) = delete;
   ProgressMeter& operator=(const ProgressMeter&) = delete;
@@ -52,6 +56,7 @@ class ProgressMeter {
   TProgressCounts Counts();
 
   bool enabled_;
+  THashContext& context_;
   bool terminal_ = false;
   uint64_t filesTotal_;
   uint64_t bytesTotal_;

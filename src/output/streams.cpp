@@ -1,10 +1,11 @@
 #include "output/streams.h"
 
+
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 #include "cli/syntax_error.h"
+#include "output/run_stop.h"
 #include "platform/console.h"
 #include "platform/file_info.h"
 #include "platform/text_encoding.h"
@@ -29,11 +30,8 @@ void EndRunAfterWriteFailure(TextStream& stream, int32_t code) {
   if (ending) return;  // stopping below flushes again; report only the first failure
   ending = true;
   platform::WriteStdErr(FileErrorMessage(stream.Name(), stream.ErrorText()) + std::string(kLineEnd));
-  if (gRun != nullptr) {
-    gRun->ExitCode = code;
-    StopRun(*gRun, code);
-  }
-  std::exit(code);
+  if (gRun != nullptr) gRun->ExitCode = code;
+  throw TRunStop{code};
 }
 
 TextStream& StandardOutputStream() {

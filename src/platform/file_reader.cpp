@@ -80,14 +80,6 @@ int64_t FileReader::ReadAt(uint8_t* buffer, size_t size, uint64_t offset) const 
   }
 }
 
-bool FileReader::ViewAt(MappedView& view, uint64_t offset, size_t length) const {
-  view.Unmap();
-  if (fd_ < 0 || regularSize_ < 0 || length == 0) return false;
-  const auto size = static_cast<uint64_t>(regularSize_);
-  if (offset > size || length > size - offset) return false;
-  return view.Map(fd_, offset, length);
-}
-
 bool FileReader::SeekTo(uint64_t offset) {
   if (fd_ < 0) return false;
   if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) >= 0) {

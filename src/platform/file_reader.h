@@ -1,11 +1,11 @@
-// Sequential read-only access to one file, for the hash engine.
+// Read-only access to one file, for the hash engine: front to back, or in
+// parts at given offsets from several threads.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "platform/mapped_view.h"
 
 namespace quorvid::platform {
 
@@ -39,13 +39,6 @@ class FileReader {
   /// -1 on a read error. Leaves the read position alone, and several threads
   /// may call it at once.
   int64_t ReadAt(uint8_t* buffer, size_t size, uint64_t offset) const;
-
-  /// Views `length` bytes at `offset` (a multiple of
-  /// MappedView::ViewAlignment()) of a regular file, within its size at open,
-  /// instead of reading them. Leaves the read position alone, and several
-  /// threads may call it at once, each with its own view. False when the
-  /// range lies past the size at open or the system refuses.
-  bool ViewAt(MappedView& view, uint64_t offset, size_t length) const;
 
   /// Moves the read position to `offset`, so Read goes on from there. False
   /// when the system refuses; the file is then closed, so later reads fail

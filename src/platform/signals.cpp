@@ -9,17 +9,20 @@ namespace quorvid::platform {
 
 namespace {
 
-volatile sig_atomic_t ctrlC = 0;
-volatile sig_atomic_t ctrlBreak = 0;
+// Lock-free atomics: safe to set in a handler and to read on any thread
+// (reads of a file stop on the walk's worker threads too).
+std::atomic<int> ctrlC{0};
+std::atomic<int> ctrlBreak{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 std::atomic<PendingOutput*> pending{nullptr};
 
 constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGQUIT, SIGPIPE};
 
 extern "C" void OnInterrupt(int sig) {
   if (sig == SIGINT)
-    ctrlC = 1;
+    ctrlC.store(1, std::memory_order_relaxed);
   else
-    ctrlBreak = 1;
+    ctrlBreak.store(1, std::memory_order_relaxed);
 }
 
 // Writes out what the registered file holds, then lets the signal end the
@@ -88,12 +91,12 @@ void RestoreDefaultInterruptHandlers() {
   InstallEndingHandlers();
 }
 
-bool CtrlCPressed() { return ctrlC != 0; }
-bool CtrlBreakPressed() { return ctrlBreak != 0; }
+bool CtrlCPressed() { return ctrlC.load(std::memory_order_relaxed) != 0; }
+bool CtrlBreakPressed() { return ctrlBreak.load(std::memory_order_relaxed) != 0; }
 
 void ClearInterruptFlags() {
-  ctrlC = 0;
-  ctrlBreak = 0;
+  ctrlC.store(0, std::memory_order_relaxed);
+  ctrlBreak.store(0, std::memory_order_relaxed);
 }
 
 ScopedSignalsBlocked::ScopedSignalsBlocked() {

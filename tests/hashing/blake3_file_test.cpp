@@ -1,6 +1,7 @@
-// One BLAKE3 over a large file on every core: whole parts hashed apart must
-// give the digest of the file's bytes, whether read, viewed or measured both
-// ways, and a file cut short, or a stop, must fail rather than give a digest.
+// One BLAKE3 over a large file on every thread: whole parts hashed apart must
+// give the digest of the file's bytes, whatever the number of threads, parts
+// and tail, and a file cut short, or a stop, must fail rather than give a
+// digest.
 #include "hashing/blake3_file.h"
 
 #include <gtest/gtest.h>
@@ -8,9 +9,8 @@
 #include <atomic>
 #include <filesystem>
 #include <string>
-#include <thread>
 
-#include "hashing/parallel_pool.h"
+#include "hashing/executor.h"
 #include "test_support.h"
 
 namespace quorvid {
@@ -18,142 +18,100 @@ namespace {
 
 using platform::FileReader;
 
-const size_t kPart = 64 * 1024;  // a power of two
-
 std::string Pattern(size_t size) {
   std::string s(size, '\0');
   for (size_t i = 0; i < size; ++i) s[i] = static_cast<char>((i * 2654435761u) >> 13);
   return s;
 }
 
-std::string Digest(Blake3& h) {
+std::string DigestOf(const std::string& content) {
+  Blake3 h;
+  h.Update(reinterpret_cast<const uint8_t*>(content.data()), content.size());
   uint8_t out[32];
   h.Final(out);
   return HexText({out, 32});
 }
 
-std::string DigestOf(const std::string& content) {
-  Blake3 h;
-  h.Update(reinterpret_cast<const uint8_t*>(content.data()), content.size());
-  return Digest(h);
-}
-
-const PartAccess kEveryAccess[] = {PartAccess::Read, PartAccess::View, PartAccess::Measure};
-
-// Sets how parts are got for one scope; a run measures by default.
-struct AccessScope {
-  explicit AccessScope(PartAccess access) { SetPartAccess(access); }
-  ~AccessScope() { SetPartAccess(PartAccess::Measure); }
-};
-
-// The parts in parallel, then the rest of the file read as the engine does.
-bool HashFile(const std::string& path, size_t threads, std::string& digest,
-              const std::function<bool()>& abandon = {}, size_t part = kPart) {
+// The file at `path` in parts of `part` bytes with `context`.
+bool HashFile(const std::string& path, size_t part, const THashContext& context,
+              std::string& digest) {
   FileReader reader;
   if (!reader.Open(path)) return false;
-  Blake3 h;
-  if (!HashWholePartsInParallel(reader, h, part, threads, abandon)) return false;
-  uint8_t buf[3000];
-  int64_t n;
-  while ((n = reader.Read(buf, sizeof buf)) > 0) h.Update(buf, static_cast<size_t>(n));
-  if (n < 0) return false;
-  digest = Digest(h);
+  uint8_t out[32];
+  if (!HashBlake3InParts(reader, part, context, out)) return false;
+  digest = HexText({out, 32});
   return true;
 }
 
 TEST(Blake3File, WholePartsOnSeveralThreadsGiveTheFilesDigest) {
   test::TempDir dir;
-  for (PartAccess access : kEveryAccess) {
-    AccessScope scope(access);
-    for (size_t size : {2 * kPart, 2 * kPart + 1, 3 * kPart + 1000, 7 * kPart + kPart - 1,
-                        40 * kPart + 77}) {
-      const std::string content = Pattern(size);
-      test::WriteFile(dir / "f.bin", content);
-      for (size_t threads : {size_t{1}, size_t{2}, size_t{5}, ParallelWidth()}) {
-        std::string digest;
-        ASSERT_TRUE(HashFile(dir / "f.bin", threads, digest))
-            << size << " on " << threads << ", access " << static_cast<int>(access);
-        EXPECT_EQ(digest, DigestOf(content))
-            << size << " on " << threads << ", access " << static_cast<int>(access);
+  Executor two(2), five(5);
+  // Parts of four chunks, and of 64 KiB; tails around a chunk and a part.
+  for (size_t part : {size_t{4096}, size_t{64} << 10}) {
+    for (size_t parts : {2, 3, 7, 40}) {
+      for (size_t tail : {size_t{0}, size_t{1}, size_t{1023}, size_t{1024}, size_t{1025}, part - 1}) {
+        const std::string content = Pattern(parts * part + tail);
+        test::WriteFile(dir / "f.bin", content);
+        for (Executor* executor : {static_cast<Executor*>(nullptr), &two, &five}) {
+          THashContext context;
+          context.executor = executor;
+          std::string digest;
+          ASSERT_TRUE(HashFile(dir / "f.bin", part, context, digest));
+          EXPECT_EQ(digest, DigestOf(content))
+              << parts << " parts of " << part << ", tail " << tail << ", width "
+              << (executor ? executor->Width() : 1);
+        }
       }
     }
   }
 }
 
-// Parts larger than a read piece are read in several pieces; five of them
-// at once pass the budget of views, so some are read even when viewing.
-TEST(Blake3File, LargePartsAreReadInPiecesOrViewedWithinTheBudget) {
+TEST(Blake3File, LargePartsAreReadInPiecesAndCounted) {
   test::TempDir dir;
   const size_t part = size_t{4} << 20;
   const std::string content = Pattern(9 * part + 333);
   test::WriteFile(dir / "f.bin", content);
-  for (PartAccess access : kEveryAccess) {
-    AccessScope scope(access);
-    for (size_t threads : {size_t{2}, size_t{5}}) {
-      std::string digest;
-      ASSERT_TRUE(HashFile(dir / "f.bin", threads, digest, {}, part));
-      EXPECT_EQ(digest, DigestOf(content)) << static_cast<int>(access) << " on " << threads;
-    }
-  }
-}
-
-// Files too small to decide alone add up: one thread over three parts reads
-// one untimed, then views one and reads one, so two such files decide.
-TEST(Blake3File, TheRunDecidesHowToGetPartsFromWhatItTimed) {
-  test::TempDir dir;
-  const std::string content = Pattern(3 * kPart);
-  test::WriteFile(dir / "f.bin", content);
-  AccessScope scope(PartAccess::Measure);
+  Executor executor(3);
+  std::atomic<uint64_t> bytes{0};
+  THashContext context;
+  context.executor = &executor;
+  context.bytesRead = &bytes;
   std::string digest;
-  // One thread over three parts times one part of each way per file: one
-  // file does not decide, a few together do.
-  ASSERT_TRUE(HashFile(dir / "f.bin", 1, digest));
+  ASSERT_TRUE(HashFile(dir / "f.bin", part, context, digest));
   EXPECT_EQ(digest, DigestOf(content));
-  EXPECT_EQ(CurrentPartAccess(), PartAccess::Measure);
-  int files = 1;
-  for (; files < 10 && CurrentPartAccess() == PartAccess::Measure; ++files) {
-    ASSERT_TRUE(HashFile(dir / "f.bin", 1, digest));
-    EXPECT_EQ(digest, DigestOf(content));
-  }
-  EXPECT_LT(files, 10);
-  const PartAccess decided = CurrentPartAccess();
-  EXPECT_TRUE(decided == PartAccess::Read || decided == PartAccess::View);
-  // The verdict holds for later files, and setting Measure starts over.
-  ASSERT_TRUE(HashFile(dir / "f.bin", 2, digest));
-  EXPECT_EQ(CurrentPartAccess(), decided);
-  SetPartAccess(PartAccess::Measure);
-  ASSERT_TRUE(HashFile(dir / "f.bin", 1, digest));
-  EXPECT_EQ(CurrentPartAccess(), PartAccess::Measure);
+  EXPECT_EQ(bytes.load(), content.size());
 }
 
 TEST(Blake3File, AFileCutShortOrAStopFailsTheFile) {
   test::TempDir dir;
-  const std::string content = Pattern(40 * kPart);
-  for (PartAccess access : kEveryAccess) {
-    AccessScope scope(access);
-    test::WriteFile(dir / "f.bin", content);
+  const size_t part = 64 << 10;
+  const std::string content = Pattern(40 * part);
+  Executor executor(2);
+  THashContext context;
+  context.executor = &executor;
+  test::WriteFile(dir / "f.bin", content);
+  {
     FileReader reader;
     ASSERT_TRUE(reader.Open(dir / "f.bin"));
-    // Parts past the cut read short, or fault under a view.
-    std::filesystem::resize_file(dir / "f.bin", 3 * kPart + 5);
-    Blake3 h;
-    EXPECT_FALSE(HashWholePartsInParallel(reader, h, kPart, 2, {})) << static_cast<int>(access);
+    // Parts past the cut read short.
+    std::filesystem::resize_file(dir / "f.bin", 3 * part + 5);
+    uint8_t out[32];
+    EXPECT_FALSE(HashBlake3InParts(reader, part, context, out));
   }
   test::WriteFile(dir / "f.bin", content);
-  int asked = 0;
+  std::atomic<int> asked{0};
+  context.abandon = [&] { return ++asked >= 3; };
   std::string digest;
-  EXPECT_FALSE(HashFile(dir / "f.bin", 1, digest, [&] { return ++asked == 3; }));
-  EXPECT_EQ(asked, 3);  // and no more after the stop
+  EXPECT_FALSE(HashFile(dir / "f.bin", part, context, digest));
+  EXPECT_LT(asked.load(), 10);  // the threads stop soon after the word
+}
 
-  // With other threads, only the calling one is asked.
-  const std::thread::id caller = std::this_thread::get_id();
-  std::atomic<bool> otherThreadAsked{false};
-  ASSERT_TRUE(HashFile(dir / "f.bin", 2, digest, [&] {
-    if (std::this_thread::get_id() != caller) otherThreadAsked = true;
-    return false;
-  }));
-  EXPECT_FALSE(otherThreadAsked);
-  EXPECT_EQ(digest, DigestOf(content));
+TEST(Blake3File, PartsAreAboutSixteenAThreadWithinTheirBounds) {
+  const int64_t kMiB = 1 << 20;
+  EXPECT_EQ(PartSizeFor(1024 * kMiB, 2), size_t{4} << 20);
+  EXPECT_EQ(PartSizeFor(64 * kMiB, 2), size_t{2} << 20);
+  EXPECT_EQ(PartSizeFor(64 * kMiB, 4), size_t{1} << 20);
+  EXPECT_EQ(PartSizeFor(2 * kMiB, 8), size_t{256} << 10);
 }
 
 }  // namespace

@@ -4,14 +4,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
 #include "hashing/algorithm_table.h"
-#include "hashing/blake3.h"
-#include "hashing/blake3_file.h"
+#include "hashing/executor.h"
 #include "test_support.h"
 
 namespace quorvid {
@@ -25,7 +25,15 @@ class Engine : public ::testing::Test {
     test::WriteFile(abc_, "abc");
   }
   const THashAlgorithmRec& Rec(THashChoices c) const { return table_[static_cast<int>(c)]; }
+  // Two threads whatever the machine, so the parallel roads are taken.
+  THashContext Parallel(std::function<bool()> abandon = {}) {
+    THashContext context;
+    context.executor = &executor_;
+    context.abandon = std::move(abandon);
+    return context;
+  }
 
+  Executor executor_{2};
   THashChoicesArray table_;
   test::TempDir dir_;
   std::string abc_ = dir_ / "abc.txt";
@@ -130,20 +138,16 @@ TEST_F(Engine, PipesAreReadToTheEndNotToTheFirstShortRead) {
   EXPECT_EQ(text, HashOfText(sha, content));
 }
 
-bool g_abort = false;
-bool AbortRequested() { return g_abort; }
-
-TEST_F(Engine, AbortCheckAbandonsTheFile) {
-  SetReadAbortCheck(&AbortRequested);
+TEST_F(Engine, AbandonedFilesFail) {
   const THashAlgorithmRec& md5 = Rec(THashChoices::MD5);
   int32_t failed = 0;
-  g_abort = true;
-  EXPECT_EQ(HashFileText(md5, abc_, failed), PlaceholderText(32));
+  bool abandon = true;
+  const THashContext context = Parallel([&] { return abandon; });
+  EXPECT_EQ(HashFileText(md5, abc_, failed, context), PlaceholderText(32));
   EXPECT_EQ(failed, 1);
-  g_abort = false;
-  EXPECT_EQ(HashFileText(md5, abc_, failed), "900150983cd24fb0d6963f7d28e17f72");
+  abandon = false;
+  EXPECT_EQ(HashFileText(md5, abc_, failed, context), "900150983cd24fb0d6963f7d28e17f72");
   EXPECT_EQ(failed, 0);
-  SetReadAbortCheck(nullptr);
 }
 
 TEST_F(Engine, HashObjectsCarryNoStateBetweenComputations) {
@@ -172,26 +176,23 @@ TEST_F(Engine, LargeFilesGiveTheDigestsOfTheirBytesWhateverTheRoad) {
 
     for (THashChoices lone :
          {THashChoices::Blake3, THashChoices::SHA2_256, THashChoices::XXHash64}) {
-      int32_t failed = 1;
-      EXPECT_EQ(HashFileText(Rec(lone), big, failed), HashOfText(Rec(lone), content))
-          << Rec(lone).DisplayName;
-      EXPECT_EQ(failed, 0);
+      for (const THashContext& context : {THashContext{}, Parallel()}) {
+        int32_t failed = 1;
+        EXPECT_EQ(HashFileText(Rec(lone), big, failed, context), HashOfText(Rec(lone), content))
+            << Rec(lone).DisplayName;
+        EXPECT_EQ(failed, 0);
+      }
     }
     if (size > (16u << 20)) continue;  // several algorithms take the same roads at either size
-    // A BLAKE3 among several is kept on its ring thread only while the
-    // file lasts: later large updates of its own still use every core.
-    auto* blake3 = dynamic_cast<Blake3*>(Rec(THashChoices::Blake3).Hasher.get());
-    ASSERT_NE(blake3, nullptr);
     for (THashSet set : {HashBit(THashChoices::MD5) | HashBit(THashChoices::SHA1) |
                              HashBit(THashChoices::Blake3),
                          kAllRealHashes}) {
       TGeneratedHashes out;
-      ASSERT_TRUE(HashFileMany(table_, set, big, out));
+      ASSERT_TRUE(HashFileMany(table_, set, big, out, Parallel()));
       for (int m = 1; m < kHashChoiceCount; ++m) {
         if (!InSet(set, ChoiceAt(m))) continue;
         EXPECT_EQ(out[m], HashOfText(table_[m], content)) << m;
       }
-      EXPECT_TRUE(blake3->Threaded());
     }
   }
 }
@@ -221,7 +222,7 @@ TEST_F(Engine, SmallFilesAndFilesThatGrewAfterOpeningGiveTheirDigests) {
       return false;
     };
     TGeneratedHashes out;
-    ASSERT_TRUE(HashFileManyUntil(table_, HashBit(THashChoices::SHA2_256), file, out, growOnce));
+    ASSERT_TRUE(HashFileMany(table_, HashBit(THashChoices::SHA2_256), file, out, Parallel(growOnce)));
     EXPECT_EQ(out[static_cast<int>(THashChoices::SHA2_256)], HashOfText(sha, content(grown)))
         << grown;
   }
@@ -231,22 +232,19 @@ TEST_F(Engine, SmallFilesAndFilesThatGrewAfterOpeningGiveTheirDigests) {
 // must fail on every road rather than get the digest of what was read of it.
 TEST_F(Engine, AFileCutShortWhileHashedFails) {
   const std::string big = dir_ / "shrinking.bin";
-  // A lone BLAKE3 (parts on every core, read or viewed), a lone XXHash64 (one
-  // thread), a lone SHA2_256 and all of them (a reading thread beside the
-  // hashing).
-  for (PartAccess access : {PartAccess::Read, PartAccess::View}) {
-    SetPartAccess(access);
+  // A lone BLAKE3 (parts on every thread), a lone XXHash64 (one thread), a
+  // lone SHA2_256 and all of them (the ring).
+  {
     for (THashSet set : {HashBit(THashChoices::Blake3), HashBit(THashChoices::XXHash64),
                          HashBit(THashChoices::SHA2_256), kAllRealHashes}) {
       test::WriteFile(big, std::string(20u << 20, 'q'));
-      bool cut = false;
+      std::atomic<bool> cut{false};
       const std::function<bool()> cutOnce = [&] {
-        if (!cut) std::filesystem::resize_file(big, 4096);
-        cut = true;
+        if (!cut.exchange(true)) std::filesystem::resize_file(big, 4096);
         return false;
       };
       TGeneratedHashes out;
-      EXPECT_FALSE(HashFileManyUntil(table_, set, big, out, cutOnce)) << set;
+      EXPECT_FALSE(HashFileMany(table_, set, big, out, Parallel(cutOnce))) << set;
       EXPECT_TRUE(cut);
       for (THashChoices c :
            {THashChoices::Blake3, THashChoices::SHA2_256, THashChoices::XXHash64}) {
@@ -258,7 +256,6 @@ TEST_F(Engine, AFileCutShortWhileHashedFails) {
       }
     }
   }
-  SetPartAccess(PartAccess::Measure);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "output/run_stop.h"
 #include "platform/clock.h"
 #include "support/date_format.h"
 #include "support/date_time.h"
@@ -14,6 +15,21 @@
 
 namespace quorvid {
 namespace {
+
+// The exit code a call stops the run with (-1: it did not stop), and what it
+// wrote on standard error meanwhile.
+template <typename Call>
+std::pair<int, std::string> StopOf(Call call) {
+  testing::internal::CaptureStderr();
+  int code = -1;
+  try {
+    call();
+  } catch (const TRunStop& stop) {
+    code = stop.exitCode;
+  }
+  return {code, testing::internal::GetCapturedStderr()};
+}
+
 
 using test::TempDir;
 using test::WriteFile;
@@ -122,8 +138,11 @@ TEST_F(DateFilterTest, BadDateFormatFallsBackWithExitCode129) {
 TEST_F(DateFilterTest, BadDateFormatWithExitOnBadDateStopsWith78) {
   Give(settings_.DateFormat, "yyyy at hh");
   Give(settings_.ExitOnBadDate);
-  EXPECT_EXIT(SetUpDateDisplay(settings_), ::testing::ExitedWithCode(78),
-              "ERROR: An invalid date format was provided! \"yyyy at hh\"");
+  {
+    const auto [code, err] = StopOf([&] { SetUpDateDisplay(settings_); });
+    EXPECT_EQ(code, 78);
+    EXPECT_NE(err.find("ERROR: An invalid date format was provided! \"yyyy at hh\""), std::string::npos) << err;
+  }
 }
 
 // ---- File dates and typed dates as text ----------------------------------
@@ -161,20 +180,27 @@ TEST_F(DateFilterTest, BadPatternUsesTheFallbackWith129) {
 
 TEST_F(DateFilterTest, ExitOnBadDateStopsForAnUnreadableFileDate) {
   Give(settings_.ExitOnBadDate);
-  // A fixed name: a threadsafe death test runs the test again in a new process.
   const std::string missing = "/nonexistent-quorvid-dir/missing.txt";
-  EXPECT_EXIT(FileDateString(settings_, missing, "yyyy", "yyyy", false),
-              ::testing::ExitedWithCode(78),
-              "ERROR: Could not access the date/time of the file! \"" + missing + "\"");
+  {
+    const auto [code, err] = StopOf([&] { FileDateString(settings_, missing, "yyyy", "yyyy", false); });
+    EXPECT_EQ(code, 78);
+    EXPECT_NE(err.find("ERROR: Could not access the date/time of the file! \"" + missing + "\""), std::string::npos) << err;
+  }
 }
 
 TEST_F(DateFilterTest, ExitOnBadDateStopsForABadPattern) {
   Give(settings_.ExitOnBadDate);
   const std::string file = FileAt("a.txt", At(2024, 3, 7));
-  EXPECT_EXIT(FileDateString(settings_, file, "dd a", "yyyy", false), ::testing::ExitedWithCode(78),
-              "ERROR: An invalid date format was provided! \"dd a\"");
-  EXPECT_EXIT(DateString(settings_, "12/30/1899", "dd a", "yyyy", false),
-              ::testing::ExitedWithCode(78), "ERROR: An invalid date format was provided!");
+  {
+    const auto [code, err] = StopOf([&] { FileDateString(settings_, file, "dd a", "yyyy", false); });
+    EXPECT_EQ(code, 78);
+    EXPECT_NE(err.find("ERROR: An invalid date format was provided! \"dd a\""), std::string::npos) << err;
+  }
+  {
+    const auto [code, err] = StopOf([&] { DateString(settings_, "12/30/1899", "dd a", "yyyy", false); });
+    EXPECT_EQ(code, 78);
+    EXPECT_NE(err.find("ERROR: An invalid date format was provided!"), std::string::npos) << err;
+  }
 }
 
 TEST_F(DateFilterTest, TypedDates) {
@@ -191,9 +217,11 @@ TEST_F(DateFilterTest, TypedDates) {
 
 TEST_F(DateFilterTest, ExitOnBadDateStopsForABadTypedDateWith128) {
   Give(settings_.ExitOnBadDate);
-  EXPECT_EXIT(DateString(settings_, "13/45/2020", "yyyy", "yyyy", false),
-              ::testing::ExitedWithCode(128),
-              "ERROR: An invalid date conversion was attempted! \"13/45/2020\"");
+  {
+    const auto [code, err] = StopOf([&] { DateString(settings_, "13/45/2020", "yyyy", "yyyy", false); });
+    EXPECT_EQ(code, 128);
+    EXPECT_NE(err.find("ERROR: An invalid date conversion was attempted! \"13/45/2020\""), std::string::npos) << err;
+  }
 }
 
 // ---- Filter bounds -------------------------------------------------------

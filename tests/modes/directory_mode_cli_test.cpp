@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdint>
 #include <ctime>
+#include <filesystem>
 
 #include "list_expected_digests.h"
 #include "platform/file_info.h"
@@ -339,6 +340,74 @@ TEST_F(DirectoryMode, InterruptEndsTheWalkAndKeepsEveryWrittenLine) {
     ASSERT_EQ(file[i].rfind(kListSha + "f", 0), 0u) << file[i];
   // Everything that reached the console also reached the file, in order.
   EXPECT_EQ(SplitLines(seen), file);
+}
+
+// Files hashed ahead on the other threads change nothing a run writes.
+// A -g list's header names the second it was made: the two runs may fall on
+// either side of a second.
+std::string WithoutGenerationTime(const std::string& list) {
+  std::string out;
+  for (const std::string& line : SplitLines(list))
+    if (line.rfind("; Generated on ", 0) != 0) out += line + "\n";
+  return out;
+}
+
+// Runs the binary through the shell, optionally held to one processor.
+RunResult RunShell(const std::vector<std::string>& args, bool oneProcessor,
+                         const std::string& workDir) {
+  std::string command = "cd '" + workDir + "' && TZ=UTC LC_ALL=C ";
+  if (oneProcessor) command += "taskset -c 0 ";
+  command += std::string("'") + QuorvidBinary() + "'";
+  for (const std::string& a : args) command += " '" + a + "'";
+  command += " > out.txt 2> err.txt";
+  int status = std::system(command.c_str());
+  RunResult r;
+  r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  r.out = ReadFile(workDir + "/out.txt");
+  r.err = ReadFile(workDir + "/err.txt");
+  return r;
+}
+
+TEST(DirectoryModeOnAllCores, WritesWhatAOneProcessorRunWrites) {
+  if (std::system("taskset -c 0 true > /dev/null 2>&1") != 0) GTEST_SKIP() << "no taskset";
+  TempDir tree;
+  TempDir work;
+  const std::string root = tree / "data";
+  for (int i = 0; i < 300; ++i) {
+    std::string sub = root + "/d" + std::to_string(i % 7) + "/e" + std::to_string(i % 3);
+    size_t size = (i * 131) % 5000;
+    if (i % 50 == 0) size = 3 * 1024 * 1024 + static_cast<size_t>(i);  // large files too
+    WriteFile(sub + "/f" + std::to_string(i) + (i % 4 == 0 ? ".log" : ".txt"),
+                    PseudoRandomBytes(size, static_cast<uint32_t>(i)));
+  }
+  std::filesystem::create_directories(root + "/bad");
+  // Entries that list as files but cannot be read, and a dangling link.
+  std::filesystem::create_symlink("/proc/self/mem", root + "/bad/mem.txt");
+  std::filesystem::create_symlink("/proc/self/mem", root + "/d3/e1/zz.txt");
+  std::filesystem::create_symlink(root + "/gone", root + "/bad/dangling.txt");
+  WriteFile(work / "exclude.txt", "d5/e2\n");
+
+  const std::vector<std::vector<std::string>> runs = {
+      {"-d", root, "-r", "-c"},
+      {"-d", root, "-r", "--md5", "--sha3_512", "--blake3", "-c", "*.txt"},
+      {"-d", root, "-r", "--all", "-f", "-c"},
+      {"-d", root, "-r", "-j", "--sha1", "-c", "-m", "4000"},
+      {"-d", root, "-r", "-g", work / "list.txt", "--sha256"},
+      {"-d", root, "-r", "--xx64", "--sha3", "-e", work / "exclude.txt", "-z", "-c"},
+      {"-d", root, "-r", "--hl", "0123456789abcdef0123456789abcdef", "--md5", "-c"},
+  };
+  for (const auto& args : runs) {
+    std::string label;
+    for (const auto& a : args) label += a + " ";
+    RunResult one = RunShell(args, true, work.path());
+    const std::string oneList = WithoutGenerationTime(ReadFile(work / "list.txt"));
+    RunResult all = RunShell(args, false, work.path());
+    EXPECT_EQ(all.exitCode, one.exitCode) << label;
+    EXPECT_EQ(all.out, one.out) << label;
+    EXPECT_EQ(all.err, one.err) << label;
+    EXPECT_EQ(WithoutGenerationTime(ReadFile(work / "list.txt")), oneList) << label;
+    EXPECT_GT(SplitLines(one.out + oneList).size(), 20u) << label;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,52 @@
+// How a file is read for the algorithms that hash it: chosen from what is
+// known when it is opened, before a byte is read. bench/README.md has the
+// measurements behind the thresholds.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "hashing/hash_choices.h"
+
+namespace quorvid {
+
+enum class TReadRoad {
+  /// Read whole into a small buffer and hashed on the reading thread: a
+  /// small file costs one read (the first touch of a large buffer would cost
+  /// more than its hashing).
+  SmallFile,
+  /// Read and hashed in pieces on the reading thread.
+  OneThread,
+  /// Read once into a ring of buffers while the algorithms hash the pieces
+  /// side by side on the run's threads.
+  Ring,
+  /// A lone algorithm that can split a file (BLAKE3) hashes whole parts of
+  /// it on every thread, each thread reading its own parts.
+  Parts,
+};
+
+/// Files below this size take the small buffer.
+inline constexpr size_t kSmallFileSize = 64 << 10;
+/// The pieces a thread reads and hashes at a time: small enough to stay in
+/// the core's own cache between the copy and the hashing.
+inline constexpr size_t kReadPiece = 256 << 10;
+/// The ring's pieces, and the size below which a file is read on one thread.
+inline constexpr size_t kRingPiece = 1 << 20;
+/// A lone algorithm about as fast as the copying gains from the ring only
+/// on files at least this large.
+inline constexpr int64_t kCheapAlgorithmRingFrom = 32 << 20;
+
+/// The road for a file of `size` bytes (-1 when unknown: a pipe or a
+/// device) hashed under the real members of `set` with `width` threads.
+/// Pure: it asks nothing of the system.
+TReadRoad ChooseReadRoad(int64_t size, THashSet set, size_t width);
+
+/// Relative cycles per byte of `choice` on a current x86-64 processor: an
+/// estimate, for choosing roads and the order the ring feeds algorithms in.
+double EstimatedCostPerByte(THashChoices choice);
+
+/// True when `choice` can hash whole parts of a file on several threads and
+/// join them into the file's digest.
+bool SplitsFile(THashChoices choice);
+
+}  // namespace quorvid
