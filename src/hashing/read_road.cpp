@@ -1,16 +1,9 @@
 #include "hashing/read_road.h"
 
 #include <bit>
+#include <cstdint>
 
 namespace quorvid {
-
-namespace {
-
-// Below this cost per byte an algorithm hashes about as fast as a core
-// copies out of the file cache.
-constexpr double kCheapCostPerByte = 0.3;
-
-}  // namespace
 
 double EstimatedCostPerByte(THashChoices choice) {
   switch (choice) {
@@ -35,6 +28,20 @@ double EstimatedCostPerByte(THashChoices choice) {
 
 bool SplitsFile(THashChoices choice) { return choice == THashChoices::Blake3; }
 
+int64_t RingPaysFrom(THashChoices choice) {
+  switch (choice) {
+    case THashChoices::SHA1:
+    case THashChoices::SHA2_256:
+    case THashChoices::MurmurHash3_x86:
+    case THashChoices::MurmurHash3_x64:
+      return INT64_MAX;
+    case THashChoices::XXHash64:
+      return int64_t{32} << 20;
+    default:
+      return static_cast<int64_t>(kRingPiece);
+  }
+}
+
 TReadRoad ChooseReadRoad(int64_t size, THashSet set, size_t width) {
   set &= kAllRealHashes;
   if (size >= 0 && size < static_cast<int64_t>(kSmallFileSize)) return TReadRoad::SmallFile;
@@ -44,9 +51,7 @@ TReadRoad ChooseReadRoad(int64_t size, THashSet set, size_t width) {
   if (set == 0 || width < 2 || (known && size <= static_cast<int64_t>(kRingPiece)))
     return TReadRoad::OneThread;
   if (lone && SplitsFile(only) && known) return TReadRoad::Parts;
-  if (lone && EstimatedCostPerByte(only) < kCheapCostPerByte && known &&
-      size < kCheapAlgorithmRingFrom)
-    return TReadRoad::OneThread;
+  if (lone && known && size < RingPaysFrom(only)) return TReadRoad::OneThread;
   return TReadRoad::Ring;
 }
 

@@ -32,9 +32,6 @@ inline constexpr size_t kSmallFileSize = 64 << 10;
 inline constexpr size_t kReadPiece = 256 << 10;
 /// The ring's pieces, and the size below which a file is read on one thread.
 inline constexpr size_t kRingPiece = 1 << 20;
-/// A lone algorithm about as fast as the copying gains from the ring only
-/// on files at least this large.
-inline constexpr int64_t kCheapAlgorithmRingFrom = 32 << 20;
 
 /// The road for a file of `size` bytes (-1 when unknown: a pipe or a
 /// device) hashed under the real members of `set` with `width` threads.
@@ -48,5 +45,12 @@ double EstimatedCostPerByte(THashChoices choice);
 /// True when `choice` can hash whole parts of a file on several threads and
 /// join them into the file's digest.
 bool SplitsFile(THashChoices choice);
+
+/// The file size from which `choice`, hashing a file alone, gains from the
+/// ring; below it the file is read and hashed on one thread. Algorithms
+/// whose hashing is fastest on bytes the same core has just copied never
+/// gain (INT64_MAX); one about as fast as the copying gains only on large
+/// files.
+int64_t RingPaysFrom(THashChoices choice);
 
 }  // namespace quorvid

@@ -25,16 +25,21 @@ TEST(ReadRoad, OneThreadWhenThereIsNothingToShare) {
   EXPECT_EQ(ChooseReadRoad(100 * kMiB, 0, 8), TReadRoad::OneThread);
   EXPECT_EQ(ChooseReadRoad(kMiB, kTwo, 8), TReadRoad::OneThread);
   EXPECT_EQ(ChooseReadRoad(kMiB, kBlake3, 8), TReadRoad::OneThread);
-  // A lone cheap algorithm below the size where the ring pays.
-  EXPECT_EQ(ChooseReadRoad(kCheapAlgorithmRingFrom - 1, kXxh64, 8), TReadRoad::OneThread);
-  EXPECT_EQ(ChooseReadRoad(kCheapAlgorithmRingFrom, kXxh64, 8), TReadRoad::Ring);
+  // A lone algorithm below the size where the ring pays for it; some never
+  // gain from it.
+  const int64_t xxFrom = RingPaysFrom(THashChoices::XXHash64);
+  EXPECT_GT(xxFrom, kMiB);
+  EXPECT_EQ(ChooseReadRoad(xxFrom - 1, kXxh64, 8), TReadRoad::OneThread);
+  EXPECT_EQ(ChooseReadRoad(xxFrom, kXxh64, 8), TReadRoad::Ring);
+  EXPECT_EQ(ChooseReadRoad(1000 * kMiB, kSha256, 8), TReadRoad::OneThread);
+  EXPECT_EQ(ChooseReadRoad(1000 * kMiB, HashBit(THashChoices::SHA2_512), 8), TReadRoad::Ring);
 }
 
 TEST(ReadRoad, ALoneBlake3SplitsItsFileAndTheRestTakeTheRing) {
   EXPECT_TRUE(SplitsFile(THashChoices::Blake3));
   EXPECT_FALSE(SplitsFile(THashChoices::SHA2_256));
   EXPECT_EQ(ChooseReadRoad(kMiB + 1, kBlake3, 2), TReadRoad::Parts);
-  EXPECT_EQ(ChooseReadRoad(kMiB + 1, kSha256, 2), TReadRoad::Ring);
+  EXPECT_EQ(ChooseReadRoad(kMiB + 1, HashBit(THashChoices::MD5), 2), TReadRoad::Ring);
   EXPECT_EQ(ChooseReadRoad(kMiB + 1, kTwo, 2), TReadRoad::Ring);
   // A stream of unknown length cannot be split, and its end is not known.
   EXPECT_EQ(ChooseReadRoad(-1, kBlake3, 2), TReadRoad::Ring);
