@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "hashing/algorithm_table.h"
+#include "hashing/algorithm_catalogue.h"
 #include "hashing/blake3.h"
 #include "hashing/blake3_impl.h"
 #include "hashing/engine.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "hashing/algorithm_table.h"
+#include "hashing/algorithm_catalogue.h"
 #include "hashing/hasher.h"
 
 int main(int argc, char** argv) {

@@ -9,7 +9,7 @@
 
 #include "cli/find_option.h"
 #include "cli/option_table.h"
-#include "cli/run_settings.h"
+#include "modes/run_settings.h"
 #include "cli/validation.h"
 #include "fuzz_input.h"
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/algorithm_selection.h"
 #include "cli/find_option.h"
 #include "cli/help_printer.h"
 #include "cli/option_table.h"
@@ -9,19 +10,22 @@
 #include "cli/valid_hashes.h"
 #include "cli/validation.h"
 #include "cli/version_info.h"
-#include "hashing/algorithm_table.h"
 #include "hashing/executor.h"
 #include "modes/base64_mode.h"
 #include "modes/check_list.h"
 #include "modes/compare.h"
 #include "modes/date_filter.h"
 #include "modes/directory_mode.h"
+#include "modes/exit_codes.h"
+#include "modes/folder_check.h"
 #include "modes/generate_list.h"
 #include "modes/hash_lookup.h"
+#include "modes/line_layout.h"
 #include "modes/list_mode.h"
+#include "modes/run_output.h"
 #include "modes/url_list.h"
 #include "modes/verify.h"
-#include "output/code_page.h"
+#include "modes/verify_many.h"
 #include "output/list_file.h"
 #include "output/run_stop.h"
 #include "output/streams.h"
@@ -29,6 +33,7 @@
 #include "platform/environment.h"
 #include "platform/file_info.h"
 #include "platform/processors.h"
+#include "platform/text_encoding.h"
 #include "support/date_format.h"
 #include "support/file_search.h"
 
@@ -37,6 +42,7 @@ namespace quorvid {
 namespace {
 
 namespace hs = help_section;
+namespace ec = exit_code;
 
 constexpr const char* kSummaryFileName = "/#Quorvid_Summary.TXT";
 
@@ -85,17 +91,17 @@ bool EarlyExit(RunSettings& s) {
     ShowBanner(s, s.Verbose.Found, true);
     s.HelpSections = (s.Verbose.Found || s.Help3.Found) ? hs::Everything : hs::General;
     PrintHelp(s, false);
-    s.ExitCode = 255;
+    s.ExitCode = ec::kHelpShown;
     return true;
   }
   if (s.VersionOnly.Found) {
     ShowBanner(s, true, false);
-    s.ExitCode = 254;
+    s.ExitCode = ec::kVersionShown;
     return true;
   }
   if (s.Info.Found) {
     ShowBanner(s, true, true);
-    s.ExitCode = 254;
+    s.ExitCode = ec::kVersionShown;
     return true;
   }
   if (s.Banner.Found || s.Verbose.Found) {
@@ -104,7 +110,7 @@ bool EarlyExit(RunSettings& s) {
   }
   if (s.ValidHashes.Found) {
     platform::WriteStdOut(ValidHashesModeText());
-    s.ExitCode = 251;
+    s.ExitCode = ec::kValidHashesListed;
     return true;
   }
   return false;
@@ -147,9 +153,9 @@ bool OutputsAreNoInputs(RunSettings& s) {
     int32_t code;
     int32_t sections;
   };
-  const Output outputs[] = {{s.Out, 102, s.HelpSections},
-                            {s.GenerateList, 115, hs::Generate | hs::Directory},
-                            {s.Summary, kSummaryWriteFailCode, s.HelpSections}};
+  const Output outputs[] = {{s.Out, ec::kNoOutputFile, s.HelpSections},
+                            {s.GenerateList, ec::kNoChecksumListFile, hs::Generate | hs::Directory},
+                            {s.Summary, ec::kSummaryUnwritable, s.HelpSections}};
   std::vector<TFileIdentity> inputs;
   for (const std::string& name : RunInputs(s)) {
     if (name.empty() || !platform::FileExists(name)) continue;
@@ -170,27 +176,28 @@ bool OutputsAreNoInputs(RunSettings& s) {
 // Code page, legacy codes, directory kind, date texts, folder, exclusions,
 // summary and output file. Returns false when the run ends.
 bool PrepareSharedSettings(RunSettings& s) {
-  if (s.CodePage.Found && !CodePageSupported(s.CodePageId)) {
-    SyntaxErrorExit(s, 65, "ERROR: Unsupported code page: " + std::to_string(s.CodePageId));
+  if (s.CodePage.Found && !platform::CodePageAvailable(s.CodePageId)) {
+    SyntaxErrorExit(s, ec::kInvalidParameters, "ERROR: Unsupported code page: " + std::to_string(s.CodePageId));
     return false;
   }
 
   if (s.LegacyMode.Found) {
     s.BlankDirAllowed = false;
-    s.NoFileNameExitCode = 70;
-    s.AccessFailExitCode = 71;
-    s.OutputWriteFailExitCode = 72;
+    s.NoFileNameExitCode = ec::kLegacyNoFileName;
+    s.AccessFailExitCode = ec::kLegacyCannotRead;
+    s.OutputWriteFailExitCode = ec::kLegacyCannotWrite;
   } else {
-    s.NoFileNameExitCode = 112;
-    s.AccessFailExitCode = 109;
-    s.OutputWriteFailExitCode = 106;
+    s.NoFileNameExitCode = ec::kFileNamesMissing;
+    s.AccessFailExitCode = ec::kFilesNotAccessible;
+    s.OutputWriteFailExitCode = ec::kOutputUnwritable;
   }
+  s.Output->SetStandardOutputFailCode(s.OutputWriteFailExitCode);
 
-  s.DirModeKind = 0;
-  if (s.Dir.Found) s.DirModeKind = 1;
-  if (s.Dir.Found && s.GenerateList.Found) s.DirModeKind = 2;
-  if (s.Dir.Found && s.HashLookup.Found) s.DirModeKind = 3;
-  if (s.Dir.Found && s.JustHash.Found) s.DirModeKind = 4;
+  s.DirKind = TDirKind::None;
+  if (s.Dir.Found) s.DirKind = TDirKind::Lines;
+  if (s.Dir.Found && s.GenerateList.Found) s.DirKind = TDirKind::Checklist;
+  if (s.Dir.Found && s.HashLookup.Found) s.DirKind = TDirKind::Lookup;
+  if (s.Dir.Found && s.JustHash.Found) s.DirKind = TDirKind::BareHashes;
 
   SetUpDateDisplay(s);
 
@@ -198,8 +205,11 @@ bool PrepareSharedSettings(RunSettings& s) {
     s.HelpSections = hs::Directory;
     if (s.HashLookup.Found) s.HelpSections = hs::HashLookup | hs::Directory;
     if (s.GenerateList.Found) s.HelpSections = hs::Generate | hs::Directory;
-    CheckDirectory(s, 100);  // stops the run itself when the folder is unusable
-    if (s.Exc.Found) s.ExclusionList = LoadListFile(s, s.Exc.Value1, 101, "(-e|--exc)", 103);
+    // An unusable folder stops the run at once.
+    CheckDirectory(s, s.DirPath, ec::kNoDirectory, s.BlankDirAllowed);
+    if (s.Exc.Found)
+      s.ExclusionList = LoadListFile(s.Exc.Value1, FileCodePage(s), ec::kNoExclusionFile,
+                                     "(-e|--exc)", ec::kExclusionFileUnreadable);
   }
 
   if (s.Summary.Found && s.Summary.Value1.empty()) s.Summary.Value1 = s.SummaryPath;
@@ -224,9 +234,9 @@ bool PrepareSharedSettings(RunSettings& s) {
                       "ERROR: The output file is the input file: \"" + s.Out.Value1 + "\"");
       return false;
     }
-    OpenOutputFile(s, s.Out.Value1, 102, s.OutputWriteFailExitCode, "(-o|--out)");
+    OpenOutputFile(s, s.Out.Value1, ec::kNoOutputFile, s.OutputWriteFailExitCode, "(-o|--out)");
     // The base64 file routines write the output file themselves.
-    if ((s.Encode64.Found || s.Decode64.Found) && s.UseFile.Found) CloseResultStream();
+    if ((s.Encode64.Found || s.Decode64.Found) && s.UseFile.Found) s.Output->CloseResult();
   }
   return true;
 }
@@ -275,7 +285,7 @@ void Dispatch(RunSettings& s) {
   if (s.HashLookup.Found) {
     s.ModeTag = "(--hl|--hash-lookup)";
     s.HelpSections = hs::HashLookup | hs::Directory;
-    if (!PrepareHashLookup(s)) return;
+    PrepareHashLookup(s);
     // The lookup goes on as a directory walk: no other mode may take over.
     for (TFindParamRec* rec : {&s.List, &s.Compare, &s.GenerateList, &s.Check, &s.Verify,
                                &s.VerifyMany})
@@ -288,7 +298,7 @@ void Dispatch(RunSettings& s) {
     RunCompareMode(s);
     return;
   }
-  if (s.DirModeKind > 0) {
+  if (s.DirKind != TDirKind::None) {
     s.ModeTag = "(-d|--dir)";
     s.HelpSections = hs::Directory;
     RunDirectoryMode(s);
@@ -312,8 +322,8 @@ void Run(RunSettings& s) {
   if (!PrepareSharedSettings(s)) return;
   if (RunModeWithoutHashing(s)) return;
 
-  if (!SetUpDateFilter(s)) return;
-  if (!SelectAlgorithms(s)) return;  // reports "only one algorithm with -g" itself
+  SetUpDateFilter(s);
+  SelectAlgorithms(s);
 
   SetUpLineLayout(s);
   s.HelpSections = hs::Generate | hs::Directory;
@@ -322,24 +332,38 @@ void Run(RunSettings& s) {
   Dispatch(s);
 }
 
+// The error screen modes show for errors the run carries on after.
+void ShowError(RunSettings& s, int32_t exitCode, const std::string& message) {
+  SyntaxErrorExit(s, exitCode, message);
+}
+
 }  // namespace
 
 int RunProgram(const std::string& programPath, const std::vector<std::string>& args) {
   RunSettings settings;
-  // The run's threads, made when a file first needs them.
+  // The run's output channels and threads (made when a file first needs
+  // them); every mode reaches them through the settings.
+  OutputChannels output(ec::kOutputUnwritable);
   Executor executor(platform::UsableProcessorCount());
+  settings.Output = &output;
+  settings.ShowError = ShowError;
   settings.Hashing.executor = &executor;
   try {
     StartRun(settings, programPath, args);
     Run(settings);
   } catch (const TRunStop& stop) {
+    // A progress line must not stay behind the run's last words.
+    platform::EndProgressLine();
+    if (!stop.message.empty()) {
+      output.Console().Flush();
+      SyntaxErrorExit(settings, stop.exitCode, stop.message);
+    }
     settings.ExitCode = stop.exitCode;
   }
-  // Every mode closes the result stream itself; closing again costs nothing
-  // and makes sure no written line is lost on the early paths. A failure to
-  // write it out stops the run here too.
+  // The one place the result stream is closed for good: a failure to write
+  // out what it holds ends the run with the writer's code.
   try {
-    CloseResultStream();
+    output.CloseResult();
   } catch (const TRunStop& stop) {
     settings.ExitCode = stop.exitCode;
   }

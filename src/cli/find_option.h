@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/find_param.h"
+#include "modes/find_param.h"
 
 namespace quorvid {
 

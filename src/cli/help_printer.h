@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "cli/run_settings.h"
+#include "modes/run_settings.h"
 
 namespace quorvid {
 

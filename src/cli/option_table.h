@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "cli/run_settings.h"
+#include "modes/run_settings.h"
 
 namespace quorvid {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "cli/run_settings.h"
+#include "modes/run_settings.h"
 
 namespace quorvid {
 

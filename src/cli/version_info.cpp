@@ -38,28 +38,6 @@ std::string DateOf(const std::tm& m) {
 
 }  // namespace
 
-TFileVersionInfoRec MakeVersionInfo(const std::string& programPath, const std::string& folder) {
-  TFileVersionInfoRec info;
-  size_t slash = programPath.find_last_of('/');
-  info.FileName = slash == std::string::npos ? programPath : programPath.substr(slash + 1);
-  size_t dot = info.FileName.find_last_of('.');
-  if (dot == std::string::npos || dot == 0) {
-    info.BaseName = info.FileName;
-  } else {
-    info.BaseName = info.FileName.substr(0, dot);
-    info.Extension = info.FileName.substr(dot);
-  }
-  info.Folder = folder;
-  info.ShortTitle = info.BaseName + " v" + kVersion;
-  info.LongTitle = info.FileName + " v" + kFullVersion;
-  info.Description = kDescription;
-  info.OwnerLine = "Quorvid is owned and maintained by the Quorvid developers.";
-  info.AuthorLine = "Written by the Quorvid developers; the README that comes with it tells more.";
-  info.Note = "File info supplied";
-  info.Ready = true;
-  return info;
-}
-
 std::string ArchitectureWord() {
 #if defined(__x86_64__) || defined(_M_X64)
   return " x64";
@@ -109,7 +87,6 @@ void ShowBanner(RunSettings& settings, bool withBuildLine, bool withBanner) {
   if (withBuildLine) {
     text += BuildLineText(info);
     if (withBanner) text += "\n";
-    settings.BuildLineShown = true;
   }
   platform::WriteStdErr(text);
   settings.BannerShown = true;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "hashing/algorithm_table.h"
+#include "hashing/algorithm_catalogue.h"
 
 namespace quorvid {
 

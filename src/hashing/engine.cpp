@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "hashing/algorithm_catalogue.h"
 #include "hashing/blake3_file.h"
 #include "hashing/executor.h"
 #include "hashing/hasher.h"
@@ -89,7 +90,7 @@ bool ReadThroughRing(platform::FileReader& reader, const Algorithms& a,
                      const THashContext& context) {
   std::vector<TWeightedHasher> weighted;
   for (size_t i = 0; i < a.hashers.size(); ++i)
-    weighted.push_back({a.hashers[i], EstimatedCostPerByte(a.choices[i])});
+    weighted.push_back({a.hashers[i], AlgorithmRow(a.choices[i]).costPerByte});
   return StreamThroughRing(
       weighted, context.executor,
       [&](uint8_t* p, size_t size) {

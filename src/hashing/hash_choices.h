@@ -26,15 +26,16 @@ enum class THashChoices : int32_t {
   MurmurHash3_x64,
 };
 
-inline constexpr int kHashChoiceCount = 15;
+inline constexpr int kHashChoiceCount = static_cast<int>(THashChoices::MurmurHash3_x64) + 1;
 
 /// A set of THashChoices: bit n stands for ordinal n.
 using THashSet = uint32_t;
 
-/// Bits 1 to 14: every real algorithm, `None` excluded.
-inline constexpr THashSet kAllRealHashes = 0x7FFE;
-
 constexpr THashSet HashBit(THashChoices c) { return THashSet{1} << static_cast<int>(c); }
+
+/// Every real algorithm: each member but `None`.
+inline constexpr THashSet kAllRealHashes =
+    ((THashSet{1} << kHashChoiceCount) - 1) & ~HashBit(THashChoices::None);
 constexpr bool InSet(THashSet set, THashChoices c) { return (set & HashBit(c)) != 0; }
 constexpr THashChoices ChoiceAt(int ordinal) { return static_cast<THashChoices>(ordinal); }
 

@@ -29,10 +29,6 @@ class IHash {
   virtual size_t DigestSize() const = 0;
 };
 
-/// A new hash object for a real algorithm; nullptr for None. Throws
-/// std::runtime_error when the crypto library lacks the algorithm.
-std::unique_ptr<IHash> MakeHasher(THashChoices choice);
-
 /// Lower-case hexadecimal text of `bytes`.
 std::string HexText(std::span<const uint8_t> bytes);
 

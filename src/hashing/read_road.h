@@ -34,23 +34,9 @@ inline constexpr size_t kReadPiece = 256 << 10;
 inline constexpr size_t kRingPiece = 1 << 20;
 
 /// The road for a file of `size` bytes (-1 when unknown: a pipe or a
-/// device) hashed under the real members of `set` with `width` threads.
-/// Pure: it asks nothing of the system.
+/// device) hashed under the real members of `set` with `width` threads,
+/// from what the catalogue says of them. Pure: it asks nothing of the
+/// system.
 TReadRoad ChooseReadRoad(int64_t size, THashSet set, size_t width);
-
-/// Relative cycles per byte of `choice` on a current x86-64 processor: an
-/// estimate, for choosing roads and the order the ring feeds algorithms in.
-double EstimatedCostPerByte(THashChoices choice);
-
-/// True when `choice` can hash whole parts of a file on several threads and
-/// join them into the file's digest.
-bool SplitsFile(THashChoices choice);
-
-/// The file size from which `choice`, hashing a file alone, gains from the
-/// ring; below it the file is read and hashed on one thread. Algorithms
-/// whose hashing is fastest on bytes the same core has just copied never
-/// gain (INT64_MAX); one about as fast as the copying gains only on large
-/// files.
-int64_t RingPaysFrom(THashChoices choice);
 
 }  // namespace quorvid

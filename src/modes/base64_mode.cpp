@@ -5,8 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/syntax_error.h"
-#include "output/streams.h"
+#include "modes/exit_codes.h"
+#include "modes/run_output.h"
+#include "output/run_stop.h"
 #include "output/text_stream.h"
 #include "platform/console.h"
 #include "platform/file_info.h"
@@ -21,11 +22,7 @@ namespace {
 // Files pass through in pieces of this size, so memory stays bounded.
 constexpr size_t kChunkSize = 1 << 20;
 // A file that cannot be read ends a base64 run with this code.
-constexpr int32_t kReadFailCode = 71;
-
-std::string FileErrorMessage(const std::string& name, const std::string& errorText) {
-  return "File handling error occurred with \"" + name + "\" -- " + errorText;
-}
+constexpr int32_t kReadFailCode = exit_code::kLegacyCannotRead;
 
 // Turns CR LF, CR and LF into the platform line end and ends the last line,
 // so bytes written as text read as the lines of a text file.
@@ -62,41 +59,25 @@ class LineEnds {
   bool lineOpen_ = false;
 };
 
-// An input file read in pieces; a failure is reported once and stops the run.
+// An input file read in pieces; a failure stops the run.
 class Input {
  public:
-  Input(RunSettings& settings, const std::string& name) : settings_(settings), name_(name), buffer_(kChunkSize) {}
-
-  // Opens the file; false after reporting when it cannot be opened.
-  bool Open() {
-    if (reader_.Open(name_)) return true;
+  explicit Input(const std::string& name) : name_(name), buffer_(kChunkSize) {
+    if (reader_.Open(name_)) return;
     const std::string errorText = platform::LastErrorText();
-    if (!platform::FileExists(name_)) {
-      Report("ERROR: Could not access file: \"" + name_ + "\"");
-    } else {
-      Report(FileErrorMessage(name_, errorText));
-    }
-    return false;
+    if (!platform::FileExists(name_))
+      StopWithError(kReadFailCode, "ERROR: Could not access file: \"" + name_ + "\"");
+    StopWithError(kReadFailCode, FileErrorMessage(name_, errorText));
   }
 
-  // The next piece, empty at the end; nullopt-like false after a reported error.
-  bool Next(std::string_view& piece) {
+  // The next piece, empty at the end.
+  std::string_view Next() {
     const int64_t count = reader_.Read(buffer_.data(), buffer_.size());
-    if (count < 0) {
-      Report(FileErrorMessage(name_, platform::LastErrorText()));
-      return false;
-    }
-    piece = std::string_view(reinterpret_cast<const char*>(buffer_.data()), static_cast<size_t>(count));
-    return true;
+    if (count < 0) StopWithError(kReadFailCode, FileErrorMessage(name_, platform::LastErrorText()));
+    return std::string_view(reinterpret_cast<const char*>(buffer_.data()), static_cast<size_t>(count));
   }
 
  private:
-  void Report(const std::string& message) {
-    ConsoleStream().Flush();
-    SyntaxErrorExit(settings_, kReadFailCode, message);
-  }
-
-  RunSettings& settings_;
   std::string name_;
   platform::FileReader reader_;
   std::vector<uint8_t> buffer_;
@@ -106,38 +87,33 @@ class Input {
 std::unique_ptr<TextStream> CreateOutput(RunSettings& settings, const std::string& name) {
   platform::OutputTarget target;
   std::string errorText;
-  if (!platform::OpenOutputTarget(name, platform::WriteMode::CreateOrTruncate, target, errorText)) {
-    ConsoleStream().Flush();
-    SyntaxErrorExit(settings, settings.OutputWriteFailExitCode, FileErrorMessage(name, errorText));
-    return nullptr;
-  }
+  if (!platform::OpenOutputTarget(name, platform::WriteMode::CreateOrTruncate, target, errorText))
+    StopWithError(settings.OutputWriteFailExitCode, FileErrorMessage(name, errorText));
   auto stream = std::make_unique<TextStream>(target, name, platform::kUtf8CodePage, kChunkSize);
   // A write that fails (disk full, device gone) ends the run at once.
   stream->SetFailureHandler([&settings](TextStream& failed) {
-    ConsoleStream().Flush();
+    settings.Output->Console().Flush();
     platform::WriteStdErr(FileErrorMessage(failed.Name(), failed.ErrorText()) + std::string(kLineEnd));
-    StopRun(settings, settings.OutputWriteFailExitCode);
+    StopRun(settings.OutputWriteFailExitCode);
   });
   return stream;
 }
 
 // Status texts go to standard error: a decoded file sent to standard
 // output stays byte for byte what was encoded.
-void ShowProgress(std::string_view verb, const std::string& name) {
-  WriteStatus(std::string(verb) + " \"" + name + "\" ");
+void ShowProgress(RunSettings& settings, std::string_view verb, const std::string& name) {
+  WriteStatus(*settings.Output, std::string(verb) + " \"" + name + "\" ");
 }
 
-void ShowDone() { WriteStatus("... Done" + std::string(kLineEnd)); }
+void ShowDone(RunSettings& settings) { WriteStatus(*settings.Output, "... Done" + std::string(kLineEnd)); }
 
 // The tee display of a written file: an empty line, its lines, a line end.
 void ShowWrittenFile(RunSettings& settings, const std::string& name) {
-  TextStream& console = ConsoleStream();
+  TextStream& console = settings.Output->Console();
   console.WriteLine("");
-  Input input(settings, name);
-  if (!input.Open()) return;
+  Input input(name);
   LineEnds lines(console);
-  std::string_view piece;
-  while (input.Next(piece) && !piece.empty()) lines.Add(piece);
+  for (std::string_view piece = input.Next(); !piece.empty(); piece = input.Next()) lines.Add(piece);
   lines.Finish();
   console.WriteLine("");
 }
@@ -145,18 +121,15 @@ void ShowWrittenFile(RunSettings& settings, const std::string& name) {
 }  // namespace
 
 void EncodeFileToFile(RunSettings& settings, const std::string& input, const std::string& output, bool tee) {
-  ShowProgress("Reading", input);
-  Input in(settings, input);
-  if (!in.Open()) return;
-  ShowDone();
-  ShowProgress("Writing", output);
+  ShowProgress(settings, "Reading", input);
+  Input in(input);
+  ShowDone(settings);
+  ShowProgress(settings, "Writing", output);
   std::unique_ptr<TextStream> out = CreateOutput(settings, output);
-  if (!out) return;
   Base64Encoder encoder;
   std::string encoded;
-  std::string_view piece;
   for (;;) {
-    if (!in.Next(piece)) return;
+    const std::string_view piece = in.Next();
     if (piece.empty()) break;
     encoded.clear();
     encoder.Update(piece, encoded);
@@ -166,20 +139,18 @@ void EncodeFileToFile(RunSettings& settings, const std::string& input, const std
   encoder.Finish(encoded);
   out->Write(encoded);
   out->Close();
-  ShowDone();
+  ShowDone(settings);
   if (tee) ShowWrittenFile(settings, output);
 }
 
 void EncodeFileToResult(RunSettings& settings, const std::string& input) {
-  ShowProgress("Reading", input);
-  Input in(settings, input);
-  if (!in.Open()) return;
+  ShowProgress(settings, "Reading", input);
+  Input in(input);
   // The first piece is read before "Done", so a file that cannot be read at
   // all is reported before anything is written.
-  std::string_view piece;
-  if (!in.Next(piece)) return;
-  ShowDone();
-  TextStream& result = ResultStream();
+  std::string_view piece = in.Next();
+  ShowDone(settings);
+  TextStream& result = settings.Output->Result();
   result.WriteLine("");
   Base64Encoder encoder;
   std::string encoded;
@@ -187,7 +158,7 @@ void EncodeFileToResult(RunSettings& settings, const std::string& input) {
     encoded.clear();
     encoder.Update(piece, encoded);
     result.Write(encoded);
-    if (!in.Next(piece)) return;
+    piece = in.Next();
   }
   encoded.clear();
   encoder.Finish(encoded);
@@ -197,40 +168,35 @@ void EncodeFileToResult(RunSettings& settings, const std::string& input) {
 
 void DecodeFileToFile(RunSettings& settings, const std::string& input, const std::string& output, bool tee) {
   std::unique_ptr<TextStream> out = CreateOutput(settings, output);
-  if (!out) return;
-  ShowProgress("Reading", input);
-  Input in(settings, input);
-  if (!in.Open()) return;
-  std::string_view piece;
-  if (!in.Next(piece)) return;
-  ShowDone();
-  ShowProgress("Writing", output);
+  ShowProgress(settings, "Reading", input);
+  Input in(input);
+  std::string_view piece = in.Next();
+  ShowDone(settings);
+  ShowProgress(settings, "Writing", output);
   Base64Decoder decoder;
   std::string decoded;
   while (!piece.empty() && !decoder.Stopped()) {
     decoded.clear();
     decoder.Update(piece, decoded);
     out->Write(decoded);
-    if (!in.Next(piece)) return;
+    piece = in.Next();
   }
   decoded.clear();
   decoder.Finish(decoded);
   out->Write(decoded);
   out->Close();
-  ShowDone();
+  ShowDone(settings);
   if (tee) ShowWrittenFile(settings, output);
 }
 
 void DecodeFileToResult(RunSettings& settings, const std::string& input) {
   // Decoded straight into the result as text lines: no temporary file whose
   // name others could guess or plant beforehand.
-  ShowProgress("Reading", input);
-  Input in(settings, input);
-  if (!in.Open()) return;
-  std::string_view piece;
-  if (!in.Next(piece)) return;
-  ShowDone();
-  TextStream& result = ResultStream();
+  ShowProgress(settings, "Reading", input);
+  Input in(input);
+  std::string_view piece = in.Next();
+  ShowDone(settings);
+  TextStream& result = settings.Output->Result();
   result.WriteLine("");
   LineEnds lines(result);
   Base64Decoder decoder;
@@ -239,7 +205,7 @@ void DecodeFileToResult(RunSettings& settings, const std::string& input) {
     decoded.clear();
     decoder.Update(piece, decoded);
     lines.Add(decoded);
-    if (!in.Next(piece)) return;
+    piece = in.Next();
   }
   decoded.clear();
   decoder.Finish(decoded);
@@ -250,39 +216,30 @@ void DecodeFileToResult(RunSettings& settings, const std::string& input) {
 
 void RunBase64(RunSettings& settings, bool encode, const std::string& value) {
   if (settings.UseFile.Found) {
-    if (value.empty()) {
-      settings.Base64Case = 1;
-      SyntaxErrorExit(settings, 121, "ERROR: No filename was provided with " + settings.ModeTag);
-    } else if (!platform::FileExists(value == platform::kStandardInputName
-                                          ? value
-                                          : platform::ExpandFileName(value))) {
-      settings.Base64Case = 3;
-      SyntaxErrorExit(settings, kReadFailCode, "ERROR: Could not access file: \"" + value + "\"");
-    } else {
-      settings.Base64Case = 2;
-      if (settings.Out.Found) {
-        if (encode) {
-          EncodeFileToFile(settings, value, settings.Out.Value1, settings.TeeOn);
-        } else {
-          DecodeFileToFile(settings, value, settings.Out.Value1, settings.TeeOn);
-        }
-      } else if (encode) {
-        EncodeFileToResult(settings, value);
+    if (value.empty())
+      StopWithError(exit_code::kNoBase64File,
+                    "ERROR: No filename was provided with " + settings.ModeTag);
+    if (!platform::FileExists(value == platform::kStandardInputName
+                                  ? value
+                                  : platform::ExpandFileName(value)))
+      StopWithError(kReadFailCode, "ERROR: Could not access file: \"" + value + "\"");
+    if (settings.Out.Found) {
+      if (encode) {
+        EncodeFileToFile(settings, value, settings.Out.Value1, settings.TeeOn);
       } else {
-        DecodeFileToResult(settings, value);
+        DecodeFileToFile(settings, value, settings.Out.Value1, settings.TeeOn);
       }
+    } else if (encode) {
+      EncodeFileToResult(settings, value);
+    } else {
+      DecodeFileToResult(settings, value);
     }
-    CloseResultStream();
     return;
   }
-  if (value.empty()) {
-    settings.Base64Case = 4;
-    SyntaxErrorExit(settings, 120, "ERROR: No text input was provided with " + settings.ModeTag);
-    return;
-  }
-  settings.Base64Case = 5;
-  WriteResultLine(encode ? EncodeText(value) : DecodeText(value), settings.TeeOn);
-  CloseResultStream();
+  if (value.empty())
+    StopWithError(exit_code::kNoBase64Text,
+                  "ERROR: No text input was provided with " + settings.ModeTag);
+  WriteResult(settings, encode ? EncodeText(value) : DecodeText(value));
 }
 
 }  // namespace quorvid

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "cli/run_settings.h"
+#include "modes/run_settings.h"
 
 namespace quorvid {
 
@@ -11,17 +11,16 @@ namespace quorvid {
 /// with --file an empty value stops with 121 and a name that is no existing
 /// file with 71; without --file an empty value stops with 120; otherwise the
 /// text or file is converted. `ModeTag` and `HelpSections` are set already.
-/// ResultStream is closed at the end.
 void RunBase64(RunSettings& settings, bool encode, const std::string& value);
 
 /// Encodes the file `input` into the file `output` (replaced, even with -a),
-/// showing "Reading"/"Writing" progress on ConsoleStream and, when `tee`,
+/// showing "Reading"/"Writing" progress on standard error and, when `tee`,
 /// the written file on standard output. A file that cannot be read stops
 /// with 71, one that cannot be written with OutputWriteFailExitCode.
 void EncodeFileToFile(RunSettings& settings, const std::string& input, const std::string& output,
                       bool tee);
 
-/// Encodes the file `input` to ResultStream: an empty line, then the text.
+/// Encodes the file `input` to the result stream: an empty line, then the text.
 void EncodeFileToResult(RunSettings& settings, const std::string& input);
 
 /// Decodes the text file `input` leniently into the file `output`; a last
@@ -29,7 +28,7 @@ void EncodeFileToResult(RunSettings& settings, const std::string& input);
 void DecodeFileToFile(RunSettings& settings, const std::string& input, const std::string& output,
                       bool tee);
 
-/// Decodes the text file `input` to ResultStream as text lines: an empty
+/// Decodes the text file `input` to the result stream as text lines: an empty
 /// line, the lines, then one more line end. Nothing is kept on disk.
 void DecodeFileToResult(RunSettings& settings, const std::string& input);
 

@@ -2,27 +2,21 @@
 
 #include <algorithm>
 
-#include "cli/syntax_error.h"
 #include "hashing/engine.h"
-#include "modes/directory_mode.h"
+#include "modes/exit_codes.h"
+#include "modes/folder_check.h"
 #include "modes/list_entry.h"
+#include "modes/run_output.h"
 #include "output/list_file.h"
 #include "output/progress.h"
-#include "output/streams.h"
 #include "platform/console.h"
-#include "platform/file_info.h"
 
 namespace quorvid {
 
 namespace {
 
-constexpr int32_t kNoFolderCode = 100;
-constexpr int32_t kNoListCode = 108;
-constexpr int32_t kListReadFailCode = 104;
-constexpr int32_t kUnformattedListCode = 118;
-constexpr int32_t kNotFoundBit = 1;
-constexpr int32_t kFailedBit = 2;
-constexpr int32_t kPassedBit = 4;
+namespace ec = exit_code;
+
 constexpr size_t kTypeColumnWidth = 8;
 
 std::string NotFoundLine(const std::string& fileName) {
@@ -35,18 +29,10 @@ std::string CountLine(int32_t count, const char* one, const char* many) {
 
 }  // namespace
 
-std::string ResolveListedFile(const std::string& fileName) {
-  if (platform::FileExists(fileName)) return fileName;
-  if (fileName.find('\\') == std::string::npos) return "";
-  std::string slashed = fileName;
-  std::replace(slashed.begin(), slashed.end(), '\\', '/');
-  return platform::FileExists(slashed) ? slashed : "";
-}
-
 void CheckListEntries(RunSettings& settings, const TNextLine& nextLine, TCheckCounts& counts,
                       bool hideMatches) {
-  TextStream& out = ResultStream();
-  ProgressMeter progress(settings.Progress.Found, settings.Hashing);
+  TextStream& out = settings.Output->Result();
+  ProgressMeter progress(settings.Progress.Found, settings.Hashing.bytesRead);
   std::string line;
   while (nextLine(line)) {
     TListEntryParts entry = ParseListEntry(line);
@@ -59,15 +45,15 @@ void CheckListEntries(RunSettings& settings, const TNextLine& nextLine, TCheckCo
                                 file, entry.HashWord, settings.Hashing, TFileRule::RegularOnly);
     const std::string type = PadRight(entry.TypeWord, kTypeColumnWidth);
     if (outcome == 0) {
-      settings.ExitCode |= kPassedBit;
+      settings.ExitCode |= ec::kChecksumPassedBit;
       ++counts.Matched;
       if (!hideMatches) out.WriteLine("OK           " + type + "     " + entry.FileName);
     } else if (outcome == 2) {
-      settings.ExitCode |= kFailedBit;
+      settings.ExitCode |= ec::kChecksumFailedBit;
       ++counts.Failed;
       out.WriteLine("FAILED       " + type + "     " + entry.FileName);
     } else {
-      settings.ExitCode |= kNotFoundBit;
+      settings.ExitCode |= ec::kFileNotReadBit;
       ++counts.FileErrors;
       out.WriteLine(NotFoundLine(entry.FileName));
     }
@@ -92,31 +78,26 @@ std::vector<std::string> CheckSummaryLines(const TCheckCounts& counts, bool show
 
 void RunCheckList(RunSettings& settings) {
   settings.ModeTag = "(-x|--check)";
-  BindOutputToRun(settings);
   std::string folder = settings.Check.Value2;
-  CheckDirectory(settings, folder, kNoFolderCode, settings.BlankDirAllowed);
+  CheckDirectory(settings, folder, ec::kNoDirectory, settings.BlankDirAllowed);
   // The list name is taken from the current folder, before the folder
   // parameter takes effect.
-  ListFile list(settings, settings.Check.Value1, kNoListCode, settings.ModeTag, kListReadFailCode);
+  ListFile list(settings.Check.Value1, FileCodePage(settings), ec::kNoChecksumFile,
+                settings.ModeTag, ec::kChecksumFileUnreadable);
 
   TCheckCounts counts;
-  const std::string savedFolder = platform::CurrentDirectory();
-  if (!folder.empty() && !platform::SetCurrentDirectory(folder)) {
-    SyntaxErrorExit(settings, kNoFolderCode, "ERROR: Could not access the directory: \"" + folder + "\"");
-    StopRun(settings, kNoFolderCode);
+  {
+    CurrentFolderScope inFolder(folder);
+    CheckListEntries(settings, LinesOf(list), counts, settings.HideMatches.Found);
+    for (const std::string& line : CheckSummaryLines(counts, settings.ShowMatched.Found))
+      settings.Output->Result().WriteLine(line);
   }
-  CheckListEntries(settings, LinesOf(list), counts, settings.HideMatches.Found);
-  for (const std::string& line : CheckSummaryLines(counts, settings.ShowMatched.Found))
-    ResultStream().WriteLine(line);
-  platform::SetCurrentDirectory(savedFolder);
-
   if (counts.Matched == 0 && counts.Failed == 0 && counts.FileErrors == 0) {
-    settings.ExitCode = kUnformattedListCode;
+    settings.ExitCode = ec::kMalformedChecksumFile;
     platform::WriteStdErr("ERROR: The provided checksum file was not properly formatted! \"" +
                           settings.Check.Value1 + "\"" + std::string(kLineEnd));
   }
-  if (settings.ExitCode == kPassedBit) settings.ExitCode = 0;
-  CloseResultStream();
+  if (settings.ExitCode == ec::kChecksumPassedBit) settings.ExitCode = ec::kSuccess;
 }
 
 }  // namespace quorvid

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/run_settings.h"
+#include "modes/run_settings.h"
 #include "output/list_file.h"
 
 namespace quorvid {
@@ -19,16 +19,10 @@ struct TCheckCounts {
   int32_t FileErrors = 0;  // the file is missing or cannot be read
 };
 
-/// The file an entry names: `fileName` when it names an existing file (not a
-/// folder); otherwise, when it holds "\", the name with every "\" turned
-/// into "/" if that names one (lists written on Windows); "" when neither
-/// does.
-std::string ResolveListedFile(const std::string& fileName);
-
 /// Checks every entry `nextLine` gives (lines without "*" are skipped) against the
 /// files they name, relative names taken from the current folder. Writes the
 /// OK (unless `hideMatches`), FAILED and NOT FOUND lines straight into
-/// ResultStream, adds to `counts` and ors the exit bits 1 (missing or
+/// the result stream (no tee copy), adds to `counts` and ors the exit bits 1 (missing or
 /// unreadable), 2 (failed) and 4 (passed) into ExitCode.
 void CheckListEntries(RunSettings& settings, const TNextLine& nextLine, TCheckCounts& counts,
                       bool hideMatches);

@@ -1,17 +1,15 @@
 #include "modes/compare.h"
 
-#include "cli/syntax_error.h"
 #include "hashing/engine.h"
-#include "modes/list_mode.h"
-#include "output/streams.h"
+#include "modes/exit_codes.h"
+#include "modes/line_layout.h"
+#include "modes/run_output.h"
+#include "output/run_stop.h"
 #include "platform/file_info.h"
 
 namespace quorvid {
 
 namespace {
-
-constexpr int32_t kCompareFailedCode = 97;
-constexpr int32_t kFilesDifferCode = 98;
 
 std::string UpperCase(std::string text) {
   for (char& c : text)
@@ -33,22 +31,14 @@ TGeneratedHashes HashAll(const RunSettings& settings, const std::string& fileNam
 void RunCompareMode(RunSettings& settings) {
   settings.ModeTag = "(-k|--compare)";
   settings.HelpSections = help_section::Compare;
-  BindOutputToRun(settings);
   const std::string& first = settings.Compare.Value1;
   const std::string& second = settings.Compare.Value2;
-  if (first.empty() || second.empty()) {
-    SyntaxErrorExit(settings, settings.NoFileNameExitCode,
-                    "ERROR: Two files are needed for comparison!");
-    CloseResultStream();
-    return;
-  }
-  if (!platform::FileExists(first) || !platform::FileExists(second)) {
-    SyntaxErrorExit(settings, settings.AccessFailExitCode,
-                    "ERROR: Could not open one or both of the following files! -- \"" + first +
-                        "\" and \"" + second + "\"");
-    CloseResultStream();
-    return;
-  }
+  if (first.empty() || second.empty())
+    StopWithError(settings.NoFileNameExitCode, "ERROR: Two files are needed for comparison!");
+  if (!platform::FileExists(first) || !platform::FileExists(second))
+    StopWithError(settings.AccessFailExitCode,
+                  "ERROR: Could not open one or both of the following files! -- \"" + first +
+                      "\" and \"" + second + "\"");
   bool firstFailed = false;
   bool secondFailed = false;
   TGeneratedHashes firstHashes = HashAll(settings, first, firstFailed);
@@ -64,16 +54,15 @@ void RunCompareMode(RunSettings& settings) {
     std::string outcome;
     if (firstFailed || secondFailed) {
       outcome = "ERROR ";
-      settings.ExitCode = kCompareFailedCode;
+      settings.ExitCode = exit_code::kCannotCompare;
     } else if (a == b) {
       outcome = "TRUE  ";
     } else {
       outcome = "FALSE ";
-      settings.ExitCode = kFilesDifferCode;
+      settings.ExitCode = exit_code::kFilesDiffer;
     }
-    WriteResultLine(PrefixColumn(settings, rec) + outcome + a + " " + b, settings.TeeOn);
+    WriteResult(settings, PrefixColumn(settings, rec) + outcome + a + " " + b);
   }
-  CloseResultStream();
 }
 
 }  // namespace quorvid

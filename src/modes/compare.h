@@ -1,7 +1,7 @@
 // Compare mode: two files under the selected algorithms.
 #pragma once
 
-#include "cli/run_settings.h"
+#include "modes/run_settings.h"
 
 namespace quorvid {
 
@@ -9,7 +9,7 @@ namespace quorvid {
 /// one "TRUE  " / "FALSE " / "ERROR " line each with upper-case digests.
 /// Exit code: 98 when the last differing comparison differs, 97 when a file
 /// could not be read; 112 (70 with --lm) for a missing name and 109 (71)
-/// for a name that is not an existing file, reported through SyntaxErrorExit.
+/// for a name that is not an existing file stop the run (StopWithError).
 void RunCompareMode(RunSettings& settings);
 
 }  // namespace quorvid

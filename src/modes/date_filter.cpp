@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "cli/syntax_error.h"
+#include "modes/exit_codes.h"
+#include "output/run_stop.h"
 #include "support/date_format.h"
 #include "support/date_parse.h"
 #include "support/date_time.h"
@@ -11,9 +12,7 @@ namespace quorvid {
 
 namespace {
 
-constexpr int32_t kBadDateExitCode = 129;
-constexpr int32_t kDateStopExitCode = 78;
-constexpr int32_t kConversionStopExitCode = 128;
+namespace ec = exit_code;
 
 constexpr const char* kNoHashDefaultFormat = "mm/dd/yyyy hh:nn AM/PM";
 constexpr const char* kStampDefaultFormat = "yyyy.mm.dd-hh:nn";
@@ -41,11 +40,6 @@ std::string BadConversionMessage(const std::string& dateText) {
   return "ERROR: An invalid date conversion was attempted! " + Quoted(dateText);
 }
 
-[[noreturn]] void StopWith(RunSettings& settings, int32_t exitCode, const std::string& message) {
-  SyntaxErrorExit(settings, exitCode, message);
-  StopRun(settings, exitCode);
-}
-
 // The date through `pattern`; without -$ an unusable pattern gives way to
 // `fallbackPattern` and exit code 129, with -$ it stops the run.
 std::string FormatWithFallback(RunSettings& settings, TDateTime date, const std::string& pattern,
@@ -54,9 +48,9 @@ std::string FormatWithFallback(RunSettings& settings, TDateTime date, const std:
   TDateText text = FormatDate(pattern, date);
   if (!text.Ok) {
     if (settings.ExitOnBadDate.Found)
-      StopWith(settings, kDateStopExitCode, BadFormatMessage(pattern));
+      StopWithError(ec::kBadDateConversion, BadFormatMessage(pattern));
     text = FormatDate(fallbackPattern, date);
-    settings.ExitCode = kBadDateExitCode;
+    settings.ExitCode = ec::kFallbackDateUsed;
   }
   return quote + text.Text + quote;
 }
@@ -103,8 +97,8 @@ std::string FileDateString(RunSettings& settings, const std::string& fileName,
   const std::optional<TDateTime> date = FileDate(fileName);
   if (!date) {
     if (settings.ExitOnBadDate.Found)
-      StopWith(settings, kDateStopExitCode, FileAccessMessage(fileName));
-    settings.ExitCode = kBadDateExitCode;
+      StopWithError(ec::kBadDateConversion, FileAccessMessage(fileName));
+    settings.ExitCode = ec::kFallbackDateUsed;
   }
   return FormatWithFallback(settings, date.value_or(0.0), pattern, fallbackPattern, quoted);
 }
@@ -115,14 +109,14 @@ std::string DateString(RunSettings& settings, const std::string& dateText,
   const TDateValue date = ParseDate(dateText, "mm/dd/yyyy");
   if (!date.Ok) {
     if (settings.ExitOnBadDate.Found)
-      StopWith(settings, kConversionStopExitCode, BadConversionMessage(dateText));
-    settings.ExitCode = kBadDateExitCode;
+      StopWithError(ec::kInvalidDate, BadConversionMessage(dateText));
+    settings.ExitCode = ec::kFallbackDateUsed;
   }
   return FormatWithFallback(settings, date.Ok ? date.Value : 0.0, pattern, fallbackPattern,
                             quoted);
 }
 
-bool SetUpDateFilter(RunSettings& settings) {
+void SetUpDateFilter(RunSettings& settings) {
   settings.DateFilterActive = settings.BeforeThisDate.Found || settings.AfterThisDate.Found ||
                               settings.OlderThan.Found || settings.NewerThan.Found;
   const TDateTime now = Now();
@@ -154,8 +148,7 @@ bool SetUpDateFilter(RunSettings& settings) {
     }
     if (badDate && settings.ExitOnBadDate.Found) {
       settings.HelpSections = help_section::Directory;
-      SyntaxErrorExit(settings, kDateStopExitCode, BadConversionMessage(settings.BadDateText));
-      return false;
+      StopWithError(ec::kBadDateConversion, BadConversionMessage(settings.BadDateText));
     }
   }
 
@@ -166,7 +159,6 @@ bool SetUpDateFilter(RunSettings& settings) {
     if (settings.OlderThan.Found) settings.BeforeDate = EndOfDay(today - settings.OlderThanDays);
     if (settings.NewerThan.Found) settings.AfterDate = today - settings.NewerThanDays;
   }
-  return true;
 }
 
 bool InDateRange(const RunSettings& settings, const std::string& fileName) {

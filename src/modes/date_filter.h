@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "cli/run_settings.h"
+#include "modes/run_settings.h"
 
 namespace quorvid {
 
@@ -24,8 +24,8 @@ std::string DateString(RunSettings& settings, const std::string& dateText,
 /// True when the file's date lies in the --bd/--ad/--older/--newer window.
 bool InDateRange(const RunSettings& settings, const std::string& fileName);
 
-/// Computes the date filter bounds. Returns false when the run must end
-/// (an error was reported and ExitCode set).
-bool SetUpDateFilter(RunSettings& settings);
+/// Computes the date filter bounds. A --bd or --ad value that cannot be read
+/// stops the run with 78 under -$ (StopWithError).
+void SetUpDateFilter(RunSettings& settings);
 
 }  // namespace quorvid

@@ -1,18 +1,17 @@
 #include "modes/directory_mode.h"
 
-#include <cstdio>
 #include <optional>
 
-#include "cli/syntax_error.h"
-#include "cli/validation.h"
 #include "hashing/ahead_hasher.h"
 #include "hashing/engine.h"
 #include "modes/date_filter.h"
+#include "modes/exit_codes.h"
 #include "modes/generate_list.h"
 #include "modes/hash_lookup.h"
-#include "modes/list_mode.h"
+#include "modes/line_layout.h"
+#include "modes/run_output.h"
 #include "output/progress.h"
-#include "output/streams.h"
+#include "output/run_stop.h"
 #include "platform/console.h"
 #include "platform/file_info.h"
 #include "platform/signals.h"
@@ -23,21 +22,10 @@ namespace quorvid {
 
 namespace {
 
+namespace ec = exit_code;
+
 constexpr const char* kSeparator = "---------------";
 constexpr const char* kAbortedText = "Processing Aborted...  ";
-constexpr int32_t kNoFilesExitCode = 77;
-constexpr int32_t kAbortExitCode = 252;
-constexpr int32_t kInvalidMaskExitCode = 65;
-
-bool EndsWith(const std::string& text, std::string_view tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-// The current folder with one "/" appended ("/" for the root).
-std::string CurrentFolderWithSlash() {
-  std::string current = platform::CurrentDirectory();
-  return current == "/" ? current : current + "/";
-}
 
 bool Interrupted() { return platform::CtrlCPressed() || platform::CtrlBreakPressed(); }
 
@@ -51,35 +39,6 @@ std::vector<TFileIdentity> OwnOutputFiles(const RunSettings& settings) {
   return own;
 }
 
-bool DateFilterGiven(const RunSettings& settings) {
-  return settings.BeforeThisDate.Found || settings.AfterThisDate.Found ||
-         settings.OlderThan.Found || settings.NewerThan.Found;
-}
-
-std::string FileNamePart(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// The wildcard arguments: the free words after the folder, in the
-// validation's outside-list form. Options and their values found there are
-// acted on as options, so they are no masks.
-std::string WildcardArguments(const RunSettings& settings) {
-  std::string list;
-  for (size_t i = 0; i < settings.Args.size(); ++i) {
-    const TParamStatusRec& arg = settings.Args[i];
-    if (static_cast<int64_t>(i) > settings.LastModeArgIndex && arg.Status == TParamStatus::Unrecognised)
-      list += QuotedWhenSpaced(arg.Text) + " ";
-  }
-  return list;
-}
-
-template <typename Fn>
-void ForEachSelected(RunSettings& settings, Fn fn) {
-  for (int i = 0; i < kHashChoiceCount; ++i)
-    if (InSet(settings.SelectedHashes, ChoiceAt(i))) fn(settings.AlgorithmTable[i]);
-}
-
 // What the walk has counted so far.
 struct TWalkCounts {
   int32_t success = 0;
@@ -91,76 +50,58 @@ struct TWalkCounts {
 // aborted, and everything written so far reaches its file before the
 // process stops.
 [[noreturn]] void AbortRun(RunSettings& settings, const TWalkCounts& counts) {
-  WriteResultLine(std::string(kLineEnd) + kAbortedText, settings.TeeOn);
+  WriteResult(settings, std::string(kLineEnd) + kAbortedText);
   if (settings.Summary.Found)
-    WriteSummaryFile(settings, true, settings.Summary.Value1, counts.success, counts.listed,
-                     counts.errors);
-  settings.ExitCode = kAbortExitCode;
-  StopRun(settings, kAbortExitCode);
+    WriteRunSummary(settings, true, counts.success, counts.listed, counts.errors);
+  StopRun(ec::kAborted);
+}
+
+// What the kind writes for one file whose digests are known. False when
+// the file counts as an error.
+bool WriteFileResult(RunSettings& settings, const std::string& path,
+                     const std::string& displayName, const std::string& sizeText,
+                     const TGeneratedHashes& digests, bool hashFailed) {
+  switch (settings.DirKind) {
+    case TDirKind::Lines:
+    case TDirKind::Checklist:
+      if (hashFailed) settings.ExitCode |= ec::kFileNotReadBit;
+      WriteFileLines(settings, digests, path, displayName, false, sizeText);
+      break;
+    case TDirKind::Lookup:
+      if (!hashFailed) LookupDigests(settings, path, digests);
+      break;
+    case TDirKind::BareHashes:
+      if (hashFailed) {
+        settings.ExitCode |= ec::kFileNotReadBit;
+        break;
+      }
+      ForEachSelected(settings, [&](const THashAlgorithmRec& rec) {
+        settings.Output->Result().WriteLine(digests[static_cast<size_t>(rec.Choice)]);
+      });
+      break;
+    case TDirKind::None:
+      break;
+  }
+  return !hashFailed;
 }
 
 }  // namespace
 
-std::string NormalizeDirName(const std::string& dir) {
-  if (dir == "/" || dir == "//") return "/";
-  std::string result = dir;
-  if (dir == "." || dir == "./") result = CurrentFolderWithSlash();
-  if (dir == ".." || dir == "../") {
-    if (platform::SetCurrentDirectory(CurrentFolderWithSlash() + "..")) result = CurrentFolderWithSlash();
+std::string MaskText(const RunSettings& settings) {
+  std::string masks;
+  for (size_t i = 0; i < settings.Args.size(); ++i) {
+    const TParamStatusRec& arg = settings.Args[i];
+    if (static_cast<int64_t>(i) <= settings.LastModeArgIndex ||
+        arg.Status != TParamStatus::Unrecognised)
+      continue;
+    // A double quote is never part of a mask.
+    std::string mask;
+    for (char c : arg.Text)
+      if (c != '"') mask += c;
+    if (mask.empty()) continue;
+    masks += (masks.empty() ? "" : ";") + mask;
   }
-  if (result.find("/..") != std::string::npos) {
-    if (platform::SetCurrentDirectory(result)) result = CurrentFolderWithSlash();
-  }
-
-  // Dots and spaces that end a name are part of it here; only separators,
-  // stars and "/." components go.
-  const bool absolute = !result.empty() && result.front() == '/';
-  for (;;) {
-    if (!result.empty() && (result.back() == '/' || result.back() == '*')) {
-      result.pop_back();
-    } else if (result == "." || EndsWith(result, "/.")) {
-      result.resize(result.size() - 1);
-    } else {
-      break;
-    }
-  }
-  if (result.empty()) return absolute ? "/" : "";
-  return result + "/";
-}
-
-void CheckDirectory(RunSettings& settings, std::string& dirName, int exitCode, bool allowBlank) {
-  settings.ExitCode = 0;
-  if (dirName.empty() && allowBlank) dirName = NormalizeDirName(platform::CurrentDirectory());
-  if (!dirName.empty() && platform::DirectoryExists(dirName)) return;
-  SyntaxErrorExit(settings, exitCode,
-                  dirName.empty() ? std::string("ERROR: No directory name provided!")
-                                  : "ERROR: Could not access the directory: \"" + dirName + "\"");
-  StopRun(settings, exitCode);
-}
-
-void CheckDirectory(RunSettings& settings, int exitCode) {
-  CheckDirectory(settings, settings.DirPath, exitCode, settings.BlankDirAllowed);
-}
-
-std::string MaskTextFromOutsideList(std::string_view outsideList) {
-  std::vector<std::string> pieces;
-  std::string piece;
-  bool quoted = false;
-  for (char c : outsideList) {
-    if (c == '"') {
-      quoted = !quoted;
-    } else if (c == ' ' && !quoted) {
-      if (!piece.empty()) pieces.push_back(piece);
-      piece.clear();
-    } else {
-      piece += c;
-    }
-  }
-  if (!piece.empty()) pieces.push_back(piece);
-  if (pieces.empty()) return "*";
-  std::string mask;
-  for (const std::string& p : pieces) mask += (mask.empty() ? "" : ";") + p;
-  return mask;
+  return masks.empty() ? "*" : masks;
 }
 
 bool IsExcludedPath(const std::string& path, const std::vector<std::string>& lowerExclusions) {
@@ -179,21 +120,38 @@ std::string RelativeDisplayName(const std::string& path, const std::string& fold
   return path;
 }
 
+WalkFilter::WalkFilter(const RunSettings& settings)
+    : settings_(settings), sizeCheck_(settings.Size.Found || settings.MaxSize.Found) {
+  if (settings.Exc.Found)
+    for (const std::string& text : settings.ExclusionList)
+      lowerExclusions_.push_back(LowerCaseUtf8(text));
+}
+
+bool WalkFilter::Takes(const std::string& path, int64_t& size) const {
+  size = 0;
+  if (sizeCheck_) {
+    const platform::FileStatus status = platform::StatPath(path);
+    // A size that cannot be read counts as larger than any limit.
+    if (status.kind != platform::FileKind::Regular ||
+        static_cast<uint64_t>(status.size) > static_cast<uint64_t>(settings_.MaxSizeBytes))
+      return false;
+    size = status.size;
+  }
+  if (settings_.DateFilterActive && !InDateRange(settings_, path)) return false;
+  return !IsExcludedPath(path, lowerExclusions_);
+}
+
 void RunDirectoryMode(RunSettings& settings) {
   settings.ModeTag = "(-d|--dir)";
-  BindOutputToRun(settings);
-  const int32_t kind = settings.DirModeKind;
+  // -j takes over the lines from -g and --hl, not their list and report.
   if (settings.HashLookup.Found) StartHashLookup(settings);
   if (settings.GenerateList.Found) WriteChecksumListHeader(settings);
 
-  const std::string maskText = MaskTextFromOutsideList(WildcardArguments(settings));
+  const std::string maskText = MaskText(settings);
   // '\0': the folder is one folder even when its name holds ";".
   TMatchingFiles found = ListMatchingFiles(settings.DirPath, maskText, settings.RDir.Found,
                                            OwnOutputFiles(settings), ';', '\0');
-  if (!found.maskValid) {
-    SyntaxErrorExit(settings, kInvalidMaskExitCode, found.errorText);
-    StopRun(settings, kInvalidMaskExitCode);
-  }
+  if (!found.maskValid) StopWithError(ec::kInvalidParameters, found.errorText);
   const std::vector<std::string>& files = found.files;
 
   platform::InstallInterruptHandlers();
@@ -206,32 +164,22 @@ void RunDirectoryMode(RunSettings& settings) {
   std::vector<std::string> starts = StartFolders(settings.DirPath, '\0', settings.RDir.Found);
   if (!starts.empty() && !starts.front().empty()) startFolder = starts.front();
 
-  std::vector<std::string> lowerExclusions;
-  if (settings.Exc.Found)
-    for (const std::string& text : settings.ExclusionList) lowerExclusions.push_back(LowerCaseUtf8(text));
-
-  const bool sizeCheck = settings.Size.Found || settings.MaxSize.Found;
-  const bool dateFilter = DateFilterGiven(settings);
-  const bool relativeNames = settings.FSum.Found || kind > 1;
+  const bool relativeNames = settings.FSum.Found || settings.DirKind != TDirKind::Lines;
+  if (relativeNames) settings.ShowSeparator = false;
   const bool severalHashes = settings.SelectedHashCount > 1;
   const THashSet hashed = settings.SelectedHashes & kAllRealHashes;
+  const WalkFilter filter(settings);
   TWalkCounts counts;
   counts.listed = static_cast<int64_t>(files.size());
 
   std::optional<ProgressMeter> progress;
-  progress.emplace(settings.Progress.Found, settings.Hashing, files.size());
+  progress.emplace(settings.Progress.Found, settings.Hashing.bytesRead, files.size());
   // Files are hashed ahead on the run's other threads; the loop below still
   // takes every decision and writes every line in walk order.
   std::optional<AheadHasher> ahead;
-  ahead.emplace(settings.Hashing, hashed, files, [&](const std::string& path) {
-    if (sizeCheck) {
-      platform::FileStatus status = platform::StatPath(path);
-      if (status.kind != platform::FileKind::Regular ||
-          static_cast<uint64_t>(status.size) > static_cast<uint64_t>(settings.MaxSizeBytes))
-        return false;
-    }
-    if (dateFilter && !InDateRange(settings, path)) return false;
-    return !IsExcludedPath(path, lowerExclusions);
+  ahead.emplace(settings.Hashing, hashed, files, [&filter](const std::string& path) {
+    int64_t size;
+    return filter.Takes(path, size);
   });
 
   for (size_t index = 0; index < files.size(); ++index) {
@@ -242,63 +190,27 @@ void RunDirectoryMode(RunSettings& settings) {
       ~Passed() { meter.FinishFile(); }
     } passed{*progress};
     int64_t size = 0;
-    if (sizeCheck) {
-      platform::FileStatus status = platform::StatPath(path);
-      // A size that cannot be read counts as larger than any limit.
-      bool readable = status.kind == platform::FileKind::Regular;
-      size = status.size;
-      if (!readable || static_cast<uint64_t>(size) > static_cast<uint64_t>(settings.MaxSizeBytes))
-        continue;
-    }
-    if (dateFilter && !InDateRange(settings, path)) continue;
-    if (IsExcludedPath(path, lowerExclusions)) continue;
+    if (!filter.Takes(path, size)) continue;
 
-    std::string displayName = path;
-    if (relativeNames) {
-      displayName = RelativeDisplayName(path, startFolder);
-      settings.ShowSeparator = false;
-    }
+    std::string displayName = relativeNames ? RelativeDisplayName(path, startFolder) : path;
     if (settings.HidePath.Found) displayName = FileNamePart(displayName);
 
     if (Interrupted()) AbortRun(settings, counts);
     progress->StartFile(displayName);
 
     // The file's digests first (one read for every algorithm; only a file
-    // that is still a regular one is read), then the lines of the kind.
+    // that is still a regular one is read), then what the kind writes.
     TGeneratedHashes digests;
-    bool hashFailed = false;
-    if (hashed != 0) hashFailed = !ahead->Await(settings.AlgorithmTable, index, digests);
+    const bool hashFailed =
+        hashed != 0 && !ahead->Await(settings.AlgorithmTable, index, digests);
     // A file whose read the interrupt cut short is left out.
     if (Interrupted()) AbortRun(settings, counts);
 
-    bool itemFailed = false;
     const std::string sizeText = settings.Size.Found ? SizeColumnText(size) : "";
-    if (kind == 1 || kind == 2) {
-      ForEachSelected(settings, [&](const THashAlgorithmRec& rec) {
-        WriteFileLineWithHash(settings, rec, path, displayName, false, itemFailed,
-                              settings.DateTimeFormat, sizeText,
-                              digests[static_cast<size_t>(rec.Choice)], hashFailed);
-      });
-    } else if (kind == 3) {
-      if (hashFailed)
-        itemFailed = true;
-      else
-        LookupDigests(settings, path, digests);
-    } else if (kind == 4) {
-      if (hashFailed) {
-        itemFailed = true;
-        settings.ExitCode |= 1;
-      } else {
-        ForEachSelected(settings, [&](const THashAlgorithmRec& rec) {
-          ResultStream().WriteLine(digests[static_cast<size_t>(rec.Choice)]);
-        });
-      }
-    }
-    if (itemFailed)
-      ++counts.errors;
-    else
-      ++counts.success;
-    if (severalHashes && settings.ShowSeparator) WriteResultLine(kSeparator, settings.TeeOn);
+    ++(WriteFileResult(settings, path, displayName, sizeText, digests, hashFailed)
+           ? counts.success
+           : counts.errors);
+    if (severalHashes && settings.ShowSeparator) WriteResult(settings, kSeparator);
   }
   // An interrupt during the last file ends the run like any other.
   if (Interrupted()) AbortRun(settings, counts);
@@ -307,33 +219,29 @@ void RunDirectoryMode(RunSettings& settings) {
   settings.Hashing.abandon = nullptr;
   platform::RestoreDefaultInterruptHandlers();
 
-  const int32_t successCount = counts.success;
-  const int32_t errorCount = counts.errors;
-  const int64_t unfiltered = counts.listed;
   if (settings.Summary.Found)
-    WriteSummaryFile(settings, false, settings.Summary.Value1, successCount, unfiltered,
-                     errorCount);
+    WriteRunSummary(settings, false, counts.success, counts.listed, counts.errors);
   if (settings.Count.Found)
-    WriteResultLine("Success = " + std::to_string(successCount) + "   Unfiltered = " +
-                        std::to_string(unfiltered) + "   Error = " + std::to_string(errorCount),
-                    settings.TeeOn);
+    WriteResult(settings, "Success = " + std::to_string(counts.success) + "   Unfiltered = " +
+                              std::to_string(counts.listed) +
+                              "   Error = " + std::to_string(counts.errors));
   if (settings.GenerateList.Found) ReportChecksumListWritten(settings);
   if (settings.JustHash.Found && settings.Out.Found) {
-    ResultStream().Flush();
-    WriteStatus("Writing \"" + settings.Out.Value1 + "\" ... Done" + std::string(kLineEnd));
+    settings.Output->Result().Flush();
+    WriteStatus(*settings.Output,
+                "Writing \"" + settings.Out.Value1 + "\" ... Done" + std::string(kLineEnd));
   }
   if (settings.HashLookup.Found) FinishHashLookup(settings);
 
-  if (successCount == 0 && errorCount == 0) {
-    settings.ExitCode = kNoFilesExitCode;
+  if (counts.success == 0 && counts.errors == 0) {
+    settings.ExitCode = ec::kNoFilesFound;
     std::string message = "No files found in \"" + settings.DirPath + "\" matching \"" + maskText +
-                          "\"" + (dateFilter ? " in selected date range" : "");
+                          "\"" + (settings.DateFilterActive ? " in selected date range" : "");
     if (settings.ShowZero.Found)
-      WriteResultLine(message, settings.TeeOn);
+      WriteResult(settings, message);
     else
       platform::WriteStdErr(message + std::string(kLineEnd));
   }
-  CloseResultStream();
 }
 
 }  // namespace quorvid

@@ -1,7 +1,8 @@
 #include "modes/generate_list.h"
 
-#include "cli/version_info.h"
-#include "output/streams.h"
+#include "modes/exit_codes.h"
+#include "modes/program_info.h"
+#include "modes/run_output.h"
 #include "support/date_format.h"
 
 namespace quorvid {
@@ -9,16 +10,14 @@ namespace quorvid {
 namespace {
 
 constexpr const char* kListOptionTag = "(-g|--generate-list)";
-constexpr int32_t kNoListNameCode = 115;
-constexpr int32_t kListWriteFailCode = 107;
 // Quoted parts are literal text, so only the date and the time are formatted.
 constexpr const char* kGeneratedOnPattern = "\"; Generated on\" mm/dd/yyyy \"at\" hh:nn:ss";
 
 }  // namespace
 
 void OpenChecksumList(RunSettings& settings) {
-  OpenOutputFile(settings, settings.GenerateList.Value1, kNoListNameCode, kListWriteFailCode,
-                 kListOptionTag);
+  OpenOutputFile(settings, settings.GenerateList.Value1, exit_code::kNoChecksumListFile,
+                 exit_code::kChecksumFileUnwritable, kListOptionTag);
 }
 
 std::vector<std::string> ChecksumListHeader(const std::string& programPath, TDateTime now,
@@ -37,14 +36,14 @@ std::vector<std::string> ChecksumListHeader(const std::string& programPath, TDat
 }
 
 void WriteChecksumListHeader(RunSettings& settings) {
-  uint16_t codePage = settings.CodePageId == 0 ? 65001 : settings.CodePageId;
-  for (const std::string& line : ChecksumListHeader(settings.ProgramPath, Now(), codePage))
-    ResultStream().WriteLine(line);
+  for (const std::string& line :
+       ChecksumListHeader(settings.ProgramPath, Now(), FileCodePage(settings)))
+    settings.Output->Result().WriteLine(line);
 }
 
 void ReportChecksumListWritten(RunSettings& settings) {
-  ResultStream().Flush();
-  WriteStatus("Writing \"" + settings.GenerateList.Value1 + "\" ... Done" + std::string(kLineEnd));
+  settings.Output->Result().Flush();
+  WriteStatus(*settings.Output, "Writing \"" + settings.GenerateList.Value1 + "\" ... Done" + std::string(kLineEnd));
 }
 
 }  // namespace quorvid

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/run_settings.h"
+#include "modes/run_settings.h"
 #include "support/date_time.h"
 
 namespace quorvid {
 
-/// Opens the -g list as ResultStream, in the --cp code page (appending with
+/// Opens the -g list as the result stream, in the --cp code page (appending with
 /// -a when it exists). Stops the run with 115 when the name is empty and 107
 /// when the file cannot be created or opened.
 void OpenChecksumList(RunSettings& settings);
@@ -22,11 +22,11 @@ void OpenChecksumList(RunSettings& settings);
 std::vector<std::string> ChecksumListHeader(const std::string& programPath, TDateTime now,
                                             uint16_t codePage);
 
-/// Writes the header straight into ResultStream (never copied by -t).
+/// Writes the header straight into the result stream (never copied by -t).
 void WriteChecksumListHeader(RunSettings& settings);
 
 /// Ends a -g run's output: the list is flushed (a write failure ends the run
-/// with 107) and "Writing "<list>" ... Done" goes to ConsoleStream.
+/// with 107) and "Writing "<list>" ... Done" goes to standard error.
 void ReportChecksumListWritten(RunSettings& settings);
 
 }  // namespace quorvid

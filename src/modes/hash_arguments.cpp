@@ -3,15 +3,12 @@
 #include <algorithm>
 #include <cctype>
 
+#include "hashing/algorithm_catalogue.h"
 #include "platform/file_info.h"
 
 namespace quorvid {
 
 namespace {
-
-// The digest lengths in hex characters: XXHash64, MD5 and MurmurHash3, SHA1,
-// the 256-bit family, the 384-bit family, the 512-bit family.
-constexpr size_t kHashLengths[] = {16, 32, 40, 64, 96, 128};
 
 bool ContainsNoCase(std::string_view text, std::string_view needle) {
   auto it = std::search(text.begin(), text.end(), needle.begin(), needle.end(),
@@ -25,9 +22,7 @@ bool ContainsNoCase(std::string_view text, std::string_view needle) {
 }  // namespace
 
 bool IsValidHashText(std::string_view text) {
-  if (std::find(std::begin(kHashLengths), std::end(kHashLengths), text.size()) ==
-      std::end(kHashLengths))
-    return false;
+  if (!IsDigestLength(text.size())) return false;
   return std::all_of(text.begin(), text.end(),
                      [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
 }

@@ -5,34 +5,27 @@
 #include <functional>
 #include <new>
 
-#include "cli/syntax_error.h"
-#include "hashing/algorithm_table.h"
+#include "hashing/algorithm_catalogue.h"
+#include "modes/exit_codes.h"
 #include "modes/hash_arguments.h"
 #include "modes/list_entry.h"
+#include "modes/run_output.h"
 #include "modes/url_list.h"
 #include "output/list_file.h"
-#include "output/streams.h"
+#include "output/run_stop.h"
 #include "platform/console.h"
 
 namespace quorvid {
 
 namespace {
 
-constexpr int32_t kNoListCode = 108;
-constexpr int32_t kNoAccessCode = 104;
-constexpr int32_t kInvalidHashCode = 116;
-constexpr int32_t kNoMatchCode = 119;
+namespace ec = exit_code;
 
 std::string AsciiLower(std::string_view text) {
   std::string lower(text);
   for (char& c : lower)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return lower;
-}
-
-[[noreturn]] void Stop(RunSettings& settings, int32_t code, const std::string& message) {
-  SyntaxErrorExit(settings, code, message);
-  StopRun(settings, code);
 }
 
 }  // namespace
@@ -119,12 +112,11 @@ void LookupWordList::Matching(std::string_view digest, std::vector<uint32_t>& po
   positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
 }
 
-bool PrepareHashLookup(RunSettings& settings) {
+void PrepareHashLookup(RunSettings& settings) {
   settings.ModeTag = "(--hl|--hash-lookup)";
-  BindOutputToRun(settings);
   const std::string& value = settings.HashLookup.Value1;
   if (value.empty())
-    Stop(settings, kInvalidHashCode, "ERROR: Need one hash or one hash file for for evaluation!");
+    StopWithError(ec::kNoValidHash, "ERROR: Need one hash or one hash file for for evaluation!");
 
   auto words = std::make_shared<LookupWordList>();
   switch (ClassifyHashArgument(value)) {
@@ -133,7 +125,8 @@ bool PrepareHashLookup(RunSettings& settings) {
         words->AddLine(line);
       break;
     case HashArgumentKind::ListFile: {
-      ListFile list(settings, value, kNoListCode, settings.ModeTag, kNoAccessCode);
+      ListFile list(value, FileCodePage(settings), ec::kNoChecksumFile, settings.ModeTag,
+                    ec::kChecksumFileUnreadable);
       try {
         std::string line;
         while (list.Next(line)) words->AddLine(line);
@@ -144,17 +137,16 @@ bool PrepareHashLookup(RunSettings& settings) {
       break;
     }
     case HashArgumentKind::ListFileMissing:
-      Stop(settings, kNoAccessCode, "ERROR: Could not access file: \"" + value + "\"");
+      StopWithError(ec::kChecksumFileUnreadable, "ERROR: Could not access file: \"" + value + "\"");
     case HashArgumentKind::HashText:
       words->AddLine(value);
       break;
     default:  // InvalidHash; the other kinds are never produced here
-      Stop(settings, kInvalidHashCode, "ERROR: No valid hash provided! -- \"" + value + "\"");
+      StopWithError(ec::kNoValidHash, "ERROR: No valid hash provided! -- \"" + value + "\"");
   }
   words->Finish();
   settings.LookupWords = std::move(words);
   settings.LookupMatched = false;
-  return true;
 }
 
 void StartHashLookup(RunSettings& settings) { settings.LookupMatched = false; }
@@ -162,7 +154,7 @@ void StartHashLookup(RunSettings& settings) { settings.LookupMatched = false; }
 void LookupDigests(RunSettings& settings, const std::string& path, const TGeneratedHashes& digests) {
   if (!settings.LookupWords) return;
   const THashChoicesArray& table = settings.AlgorithmTable;
-  TextStream& out = ResultStream();
+  TextStream& out = settings.Output->Result();
   std::vector<uint32_t> positions;
   for (int m = 1; m < kHashChoiceCount; ++m) {
     if (!InSet(settings.SelectedHashes, ChoiceAt(m))) continue;
@@ -179,9 +171,9 @@ void LookupDigests(RunSettings& settings, const std::string& path, const TGenera
 
 void FinishHashLookup(RunSettings& settings) {
   if (settings.LookupMatched) {
-    settings.ExitCode = 0;
+    settings.ExitCode = exit_code::kSuccess;
   } else {
-    settings.ExitCode = kNoMatchCode;
+    settings.ExitCode = ec::kNoChecksumMatch;
     platform::WriteStdErr("No files found in \"" + settings.DirPath + "\" matching \"" +
                           SelectedNamesList(settings.SelectedHashes) + "\" hashes" +
                           std::string(kLineEnd));

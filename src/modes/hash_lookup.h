@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/run_settings.h"
+#include "modes/run_settings.h"
 
 namespace quorvid {
 
@@ -61,11 +61,10 @@ class LookupWordList {
 };
 
 /// Loads the hashes of HashLookup.Value1 into the run's lookup words. Stops
-/// the run on the syntax-error screen with 116 (empty value, or not a valid
-/// hash text), 104 (list file missing or unreadable, or too large to hold),
-/// 108, or the URL list's codes (130, 131, 132). Returns true when the walk
-/// may start.
-bool PrepareHashLookup(RunSettings& settings);
+/// the run (StopWithError) with 116 (empty value, or not a valid hash text),
+/// 104 (list file missing or unreadable, or too large to hold), 108, or the
+/// URL list's codes (130, 131, 132).
+void PrepareHashLookup(RunSettings& settings);
 
 // The directory walk calls the three below when --hl is given.
 
@@ -74,7 +73,7 @@ void StartHashLookup(RunSettings& settings);
 
 /// For every lookup word that one of the file's `digests` (those of the
 /// selected algorithms) contains, writes "Hash "<PrefixName><digest>"
-/// matches file "<path>"" straight into ResultStream (no copy to standard
+/// matches file "<path>"" straight into the result stream (no copy to standard
 /// output), and remembers that a file matched.
 void LookupDigests(RunSettings& settings, const std::string& path, const TGeneratedHashes& digests);
 

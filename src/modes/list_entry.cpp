@@ -1,6 +1,6 @@
 #include "modes/list_entry.h"
 
-#include "hashing/algorithm_table.h"
+#include "hashing/algorithm_catalogue.h"
 #include "modes/hash_arguments.h"
 
 namespace quorvid {
@@ -10,19 +10,18 @@ namespace {
 constexpr std::string_view kHashSeparators = " *?";
 constexpr std::string_view kTypeSeparators = " ?";
 constexpr std::string_view kNameSeparators = "*";
-constexpr size_t kMd5Length = 32;
 
-// The binary form "HASH *NAME" names no algorithm: its hash's length does.
+// The binary form "HASH *NAME" names no algorithm: its hash's length does,
+// read as the SHA family's tools write it.
 struct LengthName {
-  size_t length;
   THashChoices choice;
   const char* typeWord;
 };
 constexpr LengthName kBinaryFormLengths[] = {
-    {40, THashChoices::SHA1, "SHA1"},
-    {64, THashChoices::SHA2_256, "SHA256"},
-    {96, THashChoices::SHA2_384, "SHA384"},
-    {128, THashChoices::SHA2_512, "SHA512"},
+    {THashChoices::SHA1, "SHA1"},
+    {THashChoices::SHA2_256, "SHA256"},
+    {THashChoices::SHA2_384, "SHA384"},
+    {THashChoices::SHA2_512, "SHA512"},
 };
 
 // The name of an escaped line: "\\" is a backslash, "\n" a line end.
@@ -51,13 +50,14 @@ bool ReadTagForm(std::string_view line, TVerifyEntry& entry) {
     return false;
   entry.HashWord = std::string(hash);
   entry.FileName = std::string(line.substr(open + 2, close - open - 2));
-  entry.NamedAlgorithm = AlgorithmFromTagName(std::string(algorithm));
+  entry.NamedAlgorithm = AlgorithmFromTagName(algorithm);
   return true;
 }
 
 bool ReadBinaryForm(TListEntryParts& parts) {
   for (const LengthName& entry : kBinaryFormLengths) {
-    if (parts.HashWord.size() != entry.length) continue;
+    if (parts.HashWord.size() != static_cast<size_t>(AlgorithmRow(entry.choice).hashLength))
+      continue;
     parts.Algorithm = entry.choice;
     parts.TypeWord = entry.typeWord;
     return true;
@@ -88,8 +88,9 @@ TListEntryParts ParseListEntry(std::string_view line) {
   parts.FileName = ListWord(line, 2, kNameSeparators);
 
   // MD5 entries carry no algorithm word: the hash is followed by " *".
-  bool md5 = parts.HashWord.size() == kMd5Length &&
-             (line.find(" *") == kMd5Length || (!parts.TypeWord.empty() && parts.TypeWord[0] == '*'));
+  const size_t md5Length = static_cast<size_t>(AlgorithmRow(THashChoices::MD5).hashLength);
+  bool md5 = parts.HashWord.size() == md5Length &&
+             (line.find(" *") == md5Length || (!parts.TypeWord.empty() && parts.TypeWord[0] == '*'));
   if (md5) {
     parts.Algorithm = THashChoices::MD5;
     parts.TypeWord = "MD5";

@@ -3,9 +3,10 @@
 #include <cstdio>
 #include <exception>
 
-#include "cli/syntax_error.h"
+#include "modes/exit_codes.h"
 #include "modes/hash_arguments.h"
-#include "output/streams.h"
+#include "modes/run_output.h"
+#include "output/run_stop.h"
 #include "support/http.h"
 
 namespace quorvid {
@@ -13,11 +14,6 @@ namespace quorvid {
 namespace {
 
 constexpr std::string_view kUrlSplitChars = "<>\n\r";
-
-[[noreturn]] void StopWith(RunSettings& settings, int32_t exitCode, const std::string& message) {
-  SyntaxErrorExit(settings, exitCode, message);
-  StopRun(settings, exitCode);
-}
 
 std::string_view FirstWord(std::string_view piece) {
   size_t start = piece.find_first_not_of(' ');
@@ -43,7 +39,7 @@ std::vector<std::string> ExtractHashEntries(std::string_view body) {
 
 std::vector<std::string> LoadUrlHashList(RunSettings& settings, const std::string& url,
                                          const std::string& modeTag, bool show) {
-  if (url.empty()) StopWith(settings, 130, "ERROR: No valid URL was provided with " + modeTag);
+  if (url.empty()) StopWithError(exit_code::kNoValidUrl, "ERROR: No valid URL was provided with " + modeTag);
 
   std::string body;
   try {
@@ -51,29 +47,28 @@ std::vector<std::string> LoadUrlHashList(RunSettings& settings, const std::strin
     options.headers.push_back({"User-Agent", kUrlUserAgent});
     body = HttpGet(url, options);
   } catch (const std::exception& error) {  // HttpError, or memory running out
-    StopWith(settings, 131,
-             "ERROR: Unable to access URL: \"" + url + "\" [" + error.what() + "]");
+    StopWithError(exit_code::kUrlUnreachable,
+                  "ERROR: Unable to access URL: \"" + url + "\" [" + error.what() + "]");
   }
 
   std::vector<std::string> entries = ExtractHashEntries(body);
   if (entries.empty())
-    StopWith(settings, 132, "ERROR: No valid checksums found in URL: \"" + url + "\"");
+    StopWithError(exit_code::kNoChecksumsAtUrl, "ERROR: No valid checksums found in URL: \"" + url + "\"");
 
   if (show) {
     for (size_t i = 0; i < entries.size(); ++i) {
       char number[32];
       std::snprintf(number, sizeof number, " %4zu: ", i);
-      WriteResultLine(number + entries[i], settings.TeeOn);
+      WriteResult(settings, number + entries[i]);
     }
-    WriteResultLine("", settings.TeeOn);
+    WriteResult(settings, "");
   }
   return entries;
 }
 
 void RunUrlListing(RunSettings& settings, const std::string& url, const std::string& tag) {
   LoadUrlHashList(settings, url, tag, true);
-  CloseResultStream();
-  settings.ExitCode = 0;
+  settings.ExitCode = exit_code::kSuccess;
 }
 
 }  // namespace quorvid

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/run_settings.h"
+#include "modes/run_settings.h"
 
 namespace quorvid {
 
@@ -17,16 +17,15 @@ inline constexpr const char* kUrlUserAgent = "Mozilla/5.0 (compatible; fpweb)";
 std::vector<std::string> ExtractHashEntries(std::string_view body);
 
 /// Fetches `url` and returns its hash entries (see ExtractHashEntries). With
-/// `show`, lists them on ResultStream (and standard output with -t) as
-/// " %4d: %s" lines and one empty line. Stops the run on the syntax-error
-/// screen: 130 "ERROR: No valid URL was provided with %s" (`modeTag`) for an
+/// `show`, lists them as result lines " %4d: %s" and one empty line. Stops
+/// the run (StopWithError): 130 "ERROR: No valid URL was provided with %s" (`modeTag`) for an
 /// empty url, 131 "ERROR: Unable to access URL: "%s" [%s]" when the fetch
 /// fails, 132 "ERROR: No valid checksums found in URL: "%s"" when no entry is
 /// found. Nothing is written before these checks pass.
 std::vector<std::string> LoadUrlHashList(RunSettings& settings, const std::string& url,
                                          const std::string& modeTag, bool show);
 
-/// --url: lists the hashes found at `url`, closes ResultStream, exit code 0.
+/// --url: lists the hashes found at `url`, exit code 0.
 void RunUrlListing(RunSettings& settings, const std::string& url, const std::string& tag);
 
 }  // namespace quorvid

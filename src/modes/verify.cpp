@@ -1,23 +1,21 @@
 #include "modes/verify.h"
 
-#include "cli/syntax_error.h"
 #include "hashing/engine.h"
+#include "modes/exit_codes.h"
 #include "modes/hash_arguments.h"
 #include "modes/list_entry.h"
+#include "modes/run_output.h"
 #include "modes/url_list.h"
 #include "output/list_file.h"
-#include "output/streams.h"
+#include "output/run_stop.h"
 #include "platform/file_info.h"
 
 namespace quorvid {
 
 namespace {
 
-constexpr int32_t kMissingValueCode = 108;
-constexpr int32_t kNoAccessCode = 104;
-constexpr int32_t kInvalidHashCode = 116;
-constexpr int32_t kEmptyListCode = 118;
-constexpr int32_t kNoMatchCode = 119;
+namespace ec = exit_code;
+
 constexpr const char* kNoMatchText = "No match found.";
 constexpr std::string_view kWordSeparators = " *?";
 
@@ -25,11 +23,6 @@ std::string AsciiLower(std::string text) {
   for (char& c : text)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return text;
-}
-
-[[noreturn]] void Stop(RunSettings& settings, int32_t code, const std::string& message) {
-  SyntaxErrorExit(settings, code, message);
-  StopRun(settings, code);
 }
 
 std::string NoAccessMessage(const std::string& name) {
@@ -55,8 +48,8 @@ void VerifyFileAgainstHash(RunSettings& settings, const std::string& fileName,
       }
     }
   }
-  ResultStream().WriteLine(resultText);
-  settings.ExitCode = matched ? 0 : kNoMatchCode;
+  settings.Output->Result().WriteLine(resultText);
+  settings.ExitCode = matched ? 0 : ec::kNoChecksumMatch;
 }
 
 }  // namespace
@@ -71,10 +64,10 @@ THashSet AlgorithmsOfLength(const THashChoicesArray& table, THashSet selected, s
 
 void VerifyFileAgainstList(RunSettings& settings, const TNextLine& nextLine,
                            const std::string& fileName) {
-  TextStream& out = ResultStream();
+  TextStream& out = settings.Output->Result();
   std::string line;
   if (!nextLine(line)) {
-    settings.ExitCode = kEmptyListCode;
+    settings.ExitCode = ec::kMalformedChecksumFile;
     out.WriteLine("Invalid checksum file.");
     return;
   }
@@ -94,16 +87,15 @@ void VerifyFileAgainstList(RunSettings& settings, const TNextLine& nextLine,
     }
   } while (nextLine(line));
   if (matched) {
-    settings.ExitCode = 0;
+    settings.ExitCode = ec::kSuccess;
   } else {
-    settings.ExitCode = kNoMatchCode;
+    settings.ExitCode = ec::kNoChecksumMatch;
     out.WriteLine(kNoMatchText);
   }
 }
 
 void RunVerify(RunSettings& settings) {
   settings.ModeTag = "(-y|--verify)";
-  BindOutputToRun(settings);
   const std::string& fileName = settings.Verify.Value1;
   const std::string& hashValue = settings.Verify.Value2;
 
@@ -117,16 +109,17 @@ void RunVerify(RunSettings& settings) {
 
   switch (kind) {
     case HashArgumentKind::Missing:
-      Stop(settings, kMissingValueCode,
-           "ERROR: One file and one hash (or hash file) are needed for evaluation!");
+      StopWithError(ec::kNoChecksumFile,
+                    "ERROR: One file and one hash (or hash file) are needed for evaluation!");
     case HashArgumentKind::FileMissing:
-      Stop(settings, kNoAccessCode, NoAccessMessage(fileName));
+      StopWithError(ec::kChecksumFileUnreadable, NoAccessMessage(fileName));
     case HashArgumentKind::ListFileMissing:
-      Stop(settings, kNoAccessCode, NoAccessMessage(hashValue));
+      StopWithError(ec::kChecksumFileUnreadable, NoAccessMessage(hashValue));
     case HashArgumentKind::InvalidHash:
-      Stop(settings, kInvalidHashCode, "ERROR: No valid hash provided! -- \"" + hashValue + "\"");
+      StopWithError(ec::kNoValidHash, "ERROR: No valid hash provided! -- \"" + hashValue + "\"");
     case HashArgumentKind::ListFile: {
-      ListFile list(settings, hashValue, kMissingValueCode, settings.ModeTag, kNoAccessCode);
+      ListFile list(hashValue, FileCodePage(settings), ec::kNoChecksumFile, settings.ModeTag,
+                    ec::kChecksumFileUnreadable);
       VerifyFileAgainstList(settings, LinesOf(list), fileName);
       break;
     }
@@ -140,7 +133,6 @@ void RunVerify(RunSettings& settings) {
       VerifyFileAgainstHash(settings, fileName, hashValue);
       break;
   }
-  CloseResultStream();
 }
 
 }  // namespace quorvid

@@ -1,26 +1,18 @@
-// --vm: every line of a list names a file and its hash; the algorithm is
-// found by trying the selected ones, unless the line names it.
-#include "cli/syntax_error.h"
+#include "modes/verify_many.h"
+
 #include "hashing/engine.h"
-#include "modes/check_list.h"
-#include "modes/directory_mode.h"
+#include "modes/exit_codes.h"
+#include "modes/folder_check.h"
 #include "modes/list_entry.h"
+#include "modes/run_output.h"
 #include "modes/verify.h"
-#include "output/list_file.h"
 #include "output/progress.h"
-#include "output/streams.h"
-#include "platform/file_info.h"
 
 namespace quorvid {
 
 namespace {
 
-constexpr int32_t kNoFolderCode = 100;
-constexpr int32_t kNoListCode = 108;
-constexpr int32_t kListReadFailCode = 104;
-constexpr int32_t kNotReadBit = 1;
-constexpr int32_t kFailedBit = 2;
-constexpr int32_t kMatchedBit = 4;
+namespace ec = exit_code;
 
 enum class EntryOutcome { Matched, FileError, Failed };
 
@@ -58,8 +50,8 @@ EntryOutcome MatchEntry(const RunSettings& settings, const TVerifyEntry& entry,
 }  // namespace
 
 void VerifyManyEntries(RunSettings& settings, const TNextLine& nextLine) {
-  TextStream& out = ResultStream();
-  ProgressMeter progress(settings.Progress.Found, settings.Hashing);
+  TextStream& out = settings.Output->Result();
+  ProgressMeter progress(settings.Progress.Found, settings.Hashing.bytesRead);
   bool anyMatch = false;
   std::string line;
   while (nextLine(line)) {
@@ -69,48 +61,42 @@ void VerifyManyEntries(RunSettings& settings, const TNextLine& nextLine) {
     THashChoices algorithm = THashChoices::None;
     switch (MatchEntry(settings, entry, algorithm)) {
       case EntryOutcome::Matched:
-        settings.ExitCode |= kMatchedBit;
+        settings.ExitCode |= ec::kChecksumPassedBit;
         anyMatch = true;
         out.WriteLine("Match found -- " +
                       settings.AlgorithmTable[static_cast<size_t>(algorithm)].PrefixName +
                       entry.HashWord + "  " + entry.FileName);
         break;
       case EntryOutcome::Failed:
-        settings.ExitCode |= kFailedBit;
+        settings.ExitCode |= ec::kChecksumFailedBit;
         out.WriteLine("Match failed -- " + entry.HashWord + "  " + entry.FileName);
         break;
       case EntryOutcome::FileError:
-        settings.ExitCode |= kNotReadBit;
+        settings.ExitCode |= ec::kFileNotReadBit;
         out.WriteLine("File error -- " + entry.HashWord + "  " + entry.FileName);
         break;
     }
     progress.FinishFile();
   }
   if (!anyMatch) {
-    settings.ExitCode |= kNotReadBit;
+    settings.ExitCode |= ec::kFileNotReadBit;
     out.WriteLine("No match found.");
   }
 }
 
 void RunVerifyMany(RunSettings& settings) {
   settings.ModeTag = "(--vm|--verify-many)";
-  BindOutputToRun(settings);
   std::string folder = settings.VerifyMany.Value2;
-  CheckDirectory(settings, folder, kNoFolderCode, settings.BlankDirAllowed);
+  CheckDirectory(settings, folder, ec::kNoDirectory, settings.BlankDirAllowed);
   // The list name is taken from the current folder, before the folder
   // parameter takes effect.
-  ListFile list(settings, settings.VerifyMany.Value1, kNoListCode, settings.ModeTag,
-                kListReadFailCode);
-
-  const std::string savedFolder = platform::CurrentDirectory();
-  if (!folder.empty() && !platform::SetCurrentDirectory(folder)) {
-    SyntaxErrorExit(settings, kNoFolderCode, "ERROR: Could not access the directory: \"" + folder + "\"");
-    StopRun(settings, kNoFolderCode);
+  ListFile list(settings.VerifyMany.Value1, FileCodePage(settings), ec::kNoChecksumFile,
+                settings.ModeTag, ec::kChecksumFileUnreadable);
+  {
+    CurrentFolderScope inFolder(folder);
+    VerifyManyEntries(settings, LinesOf(list));
   }
-  VerifyManyEntries(settings, LinesOf(list));
-  platform::SetCurrentDirectory(savedFolder);
-  if (settings.ExitCode == kMatchedBit) settings.ExitCode = 0;
-  CloseResultStream();
+  if (settings.ExitCode == ec::kChecksumPassedBit) settings.ExitCode = ec::kSuccess;
 }
 
 }  // namespace quorvid

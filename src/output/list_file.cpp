@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "cli/syntax_error.h"
+#include "output/run_stop.h"
 #include "output/streams.h"
 #include "platform/file_info.h"
 
@@ -16,19 +16,13 @@ constexpr size_t kReadPieceSize = 64 * 1024;
 
 }  // namespace
 
-ListFile::ListFile(RunSettings& settings, const std::string& fileName, int32_t missingCode,
+ListFile::ListFile(const std::string& fileName, uint16_t codePage, int32_t missingCode,
                    const std::string& optionLabel, int32_t readErrorCode)
-    : settings_(settings),
-      name_(fileName),
-      readErrorCode_(readErrorCode),
-      splitter_(OutputCodePage(settings)) {
-  BindOutputToRun(settings);
+    : name_(fileName), readErrorCode_(readErrorCode), splitter_(codePage) {
   if (!platform::FileExists(fileName)) {
     if (fileName.empty())
-      SyntaxErrorExit(settings, missingCode, "ERROR: No filename provided for input! " + optionLabel);
-    else
-      SyntaxErrorExit(settings, missingCode, "ERROR: Could not access file: \"" + fileName + "\"");
-    StopRun(settings, missingCode);
+      StopWithError(missingCode, "ERROR: No filename provided for input! " + optionLabel);
+    StopWithError(missingCode, "ERROR: Could not access file: \"" + fileName + "\"");
   }
   std::string errorText;
   if (!input_.Open(fileName, errorText)) Stop(errorText);
@@ -60,15 +54,13 @@ bool ListFile::Next(std::string& line) {
 void ListFile::StopCannotHold() { Stop(std::strerror(ENOMEM)); }
 
 void ListFile::Stop(const std::string& errorText) {
-  SyntaxErrorExit(settings_, readErrorCode_,
-                  "File handling error occurred with \"" + name_ + "\" -- " + errorText);
-  StopRun(settings_, readErrorCode_);
+  StopWithError(readErrorCode_, FileErrorMessage(name_, errorText));
 }
 
-std::vector<std::string> LoadListFile(RunSettings& settings, const std::string& fileName,
+std::vector<std::string> LoadListFile(const std::string& fileName, uint16_t codePage,
                                       int32_t missingCode, const std::string& optionLabel,
                                       int32_t readErrorCode) {
-  ListFile list(settings, fileName, missingCode, optionLabel, readErrorCode);
+  ListFile list(fileName, codePage, missingCode, optionLabel, readErrorCode);
   std::vector<std::string> lines;
   std::string line;
   while (list.Next(line)) {

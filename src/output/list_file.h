@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "cli/run_settings.h"
 #include "output/list_text.h"
 #include "platform/text_file.h"
 
@@ -18,11 +17,11 @@ namespace quorvid {
 /// are honoured, lines end in CR LF, LF or CR, and every line is UTF-8.
 class ListFile {
  public:
-  /// Opens `fileName`. Stops the run on the syntax-error screen with
-  /// `missingCode` when the name is empty ("ERROR: No filename provided for
-  /// input! <optionLabel>") or names no existing file, and with
-  /// `readErrorCode` when it cannot be opened.
-  ListFile(RunSettings& settings, const std::string& fileName, int32_t missingCode,
+  /// Opens `fileName`, read in `codePage` when it has no byte-order mark.
+  /// Stops the run (StopWithError) with `missingCode` when the name is empty
+  /// ("ERROR: No filename provided for input! <optionLabel>") or names no
+  /// existing file, and with `readErrorCode` when it cannot be opened.
+  ListFile(const std::string& fileName, uint16_t codePage, int32_t missingCode,
            const std::string& optionLabel, int32_t readErrorCode);
 
   /// Takes the next line; false at the end of the file. A read failure, or a
@@ -37,7 +36,6 @@ class ListFile {
  private:
   [[noreturn]] void Stop(const std::string& errorText);
 
-  RunSettings& settings_;
   std::string name_;
   int32_t readErrorCode_;
   platform::TextFileInput input_;
@@ -65,7 +63,7 @@ inline TNextLine LinesOf(const std::vector<std::string>& lines) {
 
 /// Every line of a list file, held in memory (the -e list), with the stops
 /// of ListFile; a list too large to hold stops with `readErrorCode`.
-std::vector<std::string> LoadListFile(RunSettings& settings, const std::string& fileName,
+std::vector<std::string> LoadListFile(const std::string& fileName, uint16_t codePage,
                                       int32_t missingCode, const std::string& optionLabel,
                                       int32_t readErrorCode);
 

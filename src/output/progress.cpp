@@ -74,16 +74,16 @@ std::string ProgressLine(const TProgressCounts& c, size_t columns) {
   return line;
 }
 
-ProgressMeter::ProgressMeter(bool enabled, THashContext& context, uint64_t filesTotal,
-                             uint64_t bytesTotal)
+ProgressMeter::ProgressMeter(bool enabled, std::atomic<uint64_t>*& byteCounterSlot,
+                             uint64_t filesTotal, uint64_t bytesTotal)
     : enabled_(enabled),
-      context_(context),
+      byteCounterSlot_(byteCounterSlot),
       filesTotal_(filesTotal),
       bytesTotal_(bytesTotal),
       start_(std::chrono::steady_clock::now()) {
   if (!enabled_) return;
   terminal_ = platform::StdErrIsTerminal();
-  context_.bytesRead = &bytesRead_;
+  byteCounterSlot_ = &bytesRead_;
   const platform::ScopedSignalsBlocked quiet;  // signals stay with the run's own thread
   ticker_ = std::thread([this] { Tick(); });
 }
@@ -96,7 +96,7 @@ ProgressMeter::~ProgressMeter() {
   }
   wake_.notify_one();
   ticker_.join();
-  context_.bytesRead = nullptr;
+  byteCounterSlot_ = nullptr;
   // A log gets the final count; a terminal gets its line cleared.
   if (!terminal_) platform::ShowProgressLine(ProgressLine(Counts(), SIZE_MAX));
   platform::EndProgressLine();

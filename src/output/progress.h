@@ -10,8 +10,6 @@
 #include <string>
 #include <thread>
 
-#include "hashing/hash_context.h"
-
 namespace quorvid {
 
 /// What the line shows, worked out from the counts at one moment.
@@ -35,11 +33,12 @@ std::string ProgressLine(const TProgressCounts& counts, size_t columns);
 /// on a terminal, about every 5 s as a line of its own otherwise, and once
 /// more at the end when standard error is no terminal. The run's own
 /// messages on standard error clear the line first. Does nothing unless
-/// `enabled`. The bytes are those the hashing counts into `context` while
-/// the meter lives.
+/// `enabled`. The bytes are those the hashing counts through
+/// `byteCounterSlot` (the hash context's), which points at the meter while
+/// it lives.
 class ProgressMeter {
  public:
-  ProgressMeter(bool enabled, THashContext& context, uint64_t filesTotal = 0,
+  ProgressMeter(bool enabled, std::atomic<uint64_t>*& byteCounterSlot, uint64_t filesTotal = 0,
                 uint64_t bytesTotal = 0);
   /// Stops showing, clears the line and stops the counting.
   ~ProgressMeter();
@@ -56,7 +55,7 @@ class ProgressMeter {
   TProgressCounts Counts();
 
   bool enabled_;
-  THashContext& context_;
+  std::atomic<uint64_t>*& byteCounterSlot_;
   bool terminal_ = false;
   uint64_t filesTotal_;
   uint64_t bytesTotal_;

@@ -1,10 +1,5 @@
 #include "output/streams.h"
 
-
-#include <cstdio>
-#include <memory>
-
-#include "cli/syntax_error.h"
 #include "output/run_stop.h"
 #include "platform/console.h"
 #include "platform/file_info.h"
@@ -16,112 +11,83 @@ namespace {
 
 constexpr const char* kStandardOutputName = "standard output";
 
-RunSettings* gRun = nullptr;
-std::unique_ptr<TextStream> gResultFile;  // the -o or -g file while open
+}  // namespace
 
 std::string FileErrorMessage(const std::string& name, const std::string& errorText) {
   return "File handling error occurred with \"" + name + "\" -- " + errorText;
 }
 
-// A written result that cannot reach its file or device ends the run: the
-// message goes to standard error and the process stops with the writer's code.
-void EndRunAfterWriteFailure(TextStream& stream, int32_t code) {
-  static bool ending = false;
-  if (ending) return;  // stopping below flushes again; report only the first failure
-  ending = true;
-  platform::WriteStdErr(FileErrorMessage(stream.Name(), stream.ErrorText()) + std::string(kLineEnd));
-  if (gRun != nullptr) gRun->ExitCode = code;
-  throw TRunStop{code};
+void OutputChannels::EndRunAfterWriteFailure(TextStream& stream, int32_t code) {
+  if (ending_) return;
+  ending_ = true;
+  platform::WriteStdErr(FileErrorMessage(stream.Name(), stream.ErrorText()) +
+                        std::string(kLineEnd));
+  StopRun(code);
 }
 
-TextStream& StandardOutputStream() {
-  // No buffer of its own: the C library's buffer on standard output keeps
-  // result, tee and status lines in the order they were written.
-  static TextStream stream(platform::StandardOutputTarget(), kStandardOutputName,
-                           platform::kUtf8CodePage, 0);
-  static const bool handlerSet = [] {
-    stream.SetFailureHandler([](TextStream& s) {
-      EndRunAfterWriteFailure(s, gRun != nullptr ? gRun->OutputWriteFailExitCode
-                                                 : kDefaultWriteFailCode);
-    });
-    return true;
-  }();
-  (void)handlerSet;
-  return stream;
+OutputChannels::OutputChannels(int32_t standardOutputFailCode)
+    : standardOutputFailCode_(standardOutputFailCode),
+      // No buffer of its own: the C library's buffer on standard output keeps
+      // result, tee and status lines in the order they were written.
+      standardOutput_(std::make_unique<TextStream>(platform::StandardOutputTarget(),
+                                                   kStandardOutputName, platform::kUtf8CodePage, 0)) {
+  standardOutput_->SetFailureHandler(
+      [this](TextStream& s) { EndRunAfterWriteFailure(s, standardOutputFailCode_); });
 }
 
-void CloseResultFile() {
-  if (!gResultFile) return;
-  gResultFile->Close();  // a failure ends the run through the stream's handler
-  gResultFile.reset();
-}
+OutputChannels::~OutputChannels() = default;
 
-}  // namespace
+TextStream& OutputChannels::Result() { return resultFile_ ? *resultFile_ : *standardOutput_; }
 
-void BindOutputToRun(RunSettings& settings) { gRun = &settings; }
+TextStream& OutputChannels::Console() { return *standardOutput_; }
 
-uint16_t OutputCodePage(const RunSettings& settings) {
-  return settings.CodePage.Found ? settings.CodePageId : platform::kUtf8CodePage;
-}
-
-TextStream& ResultStream() { return gResultFile ? *gResultFile : StandardOutputStream(); }
-
-TextStream& ConsoleStream() { return StandardOutputStream(); }
-
-void WriteStatus(std::string_view text) {
-  // Results written so far come first on a terminal that shows both.
-  StandardOutputStream().Flush();
-  platform::WriteStdErr(std::string(text));
-}
-
-void WriteResultLine(std::string_view line, bool tee) {
-  TextStream& result = ResultStream();
+void OutputChannels::WriteResultLine(std::string_view line, bool tee) {
+  TextStream& result = Result();
   result.WriteLine(line);
-  if (tee && !result.IsStandardOutput()) StandardOutputStream().WriteLine(line);
+  if (tee && !result.IsStandardOutput()) standardOutput_->WriteLine(line);
 }
 
-void OpenOutputFile(RunSettings& settings, const std::string& fileName, int32_t noNameCode,
-                    int32_t writeErrorCode, const std::string& optionLabel) {
-  BindOutputToRun(settings);
-  if (fileName.empty()) {
-    SyntaxErrorExit(settings, noNameCode, "ERROR: No filename provided for output! " + optionLabel);
-    StopRun(settings, noNameCode);
+bool OutputChannels::OpenResultFile(const std::string& fileName, bool append, uint16_t codePage,
+                                    int32_t writeFailCode, std::string& errorText) {
+  if (resultFile_) {
+    // The file opened before is done: a failure to write it out ends the run.
+    resultFile_->Close();
+    resultFile_.reset();
   }
-  CloseResultFile();
-  platform::WriteMode mode = (settings.Append.Found && platform::FileExists(fileName))
-                                 ? platform::WriteMode::Append
-                                 : platform::WriteMode::CreateOrTruncate;
-  platform::OutputTarget target;
-  std::string errorText;
-  if (!platform::OpenOutputTarget(fileName, mode, target, errorText)) {
-    SyntaxErrorExit(settings, writeErrorCode, FileErrorMessage(fileName, errorText));
-    StopRun(settings, writeErrorCode);
-  }
-  gResultFile = std::make_unique<TextStream>(target, fileName, OutputCodePage(settings),
-                                             kOutputFileBufferSize);
-  gResultFile->SetFailureHandler(
-      [writeErrorCode](TextStream& s) { EndRunAfterWriteFailure(s, writeErrorCode); });
-  // Results already computed reach the file even when a signal ends the run.
-  gResultFile->SaveOnSignal();
-}
-
-void WriteSummaryFile(RunSettings& settings, bool aborted, const std::string& fileName,
-                      int64_t success, int64_t total, int64_t errors) {
-  BindOutputToRun(settings);
-  const std::string name = fileName.empty() ? settings.SummaryPath : fileName;
-  std::string line = std::to_string(success) + "," + std::to_string(total) + "," +
-                     std::to_string(errors) + "," + (aborted ? "TRUE" : "FALSE");
-  platform::OutputTarget target;
-  std::string errorText;
-  // The default summary lies in a folder others may write to: a link put
-  // there in its place is not followed.
-  const platform::WriteMode mode = name == settings.SummaryPath
-                                       ? platform::WriteMode::CreateOrTruncateNoLink
+  const platform::WriteMode mode = append && platform::FileExists(fileName)
+                                       ? platform::WriteMode::Append
                                        : platform::WriteMode::CreateOrTruncate;
-  bool failed = !platform::OpenOutputTarget(name, mode, target,
-                                            errorText);
+  platform::OutputTarget target;
+  if (!platform::OpenOutputTarget(fileName, mode, target, errorText)) return false;
+  resultFile_ = std::make_unique<TextStream>(target, fileName, codePage, kOutputFileBufferSize);
+  resultFile_->SetFailureHandler(
+      [this, writeFailCode](TextStream& s) { EndRunAfterWriteFailure(s, writeFailCode); });
+  // Results already computed reach the file even when a signal ends the run.
+  resultFile_->SaveOnSignal();
+  return true;
+}
+
+void OutputChannels::CloseResult() {
+  if (resultFile_) {
+    std::unique_ptr<TextStream> file = std::move(resultFile_);
+    file->Close();  // a failure ends the run through the stream's handler
+  }
+  standardOutput_->Flush();
+}
+
+std::optional<std::string> WriteSummaryFile(const std::string& fileName, bool noLinks,
+                                            uint16_t codePage, bool aborted, int64_t success,
+                                            int64_t total, int64_t errors) {
+  const std::string line = std::to_string(success) + "," + std::to_string(total) + "," +
+                           std::to_string(errors) + "," + (aborted ? "TRUE" : "FALSE");
+  platform::OutputTarget target;
+  std::string errorText;
+  bool failed = !platform::OpenOutputTarget(
+      fileName,
+      noLinks ? platform::WriteMode::CreateOrTruncateNoLink : platform::WriteMode::CreateOrTruncate,
+      target, errorText);
   if (!failed) {
-    TextStream summary(target, name, OutputCodePage(settings), kOutputFileBufferSize);
+    TextStream summary(target, fileName, codePage, kOutputFileBufferSize);
     summary.SetFailureHandler([&](TextStream& s) {
       failed = true;
       errorText = s.ErrorText();
@@ -129,14 +95,13 @@ void WriteSummaryFile(RunSettings& settings, bool aborted, const std::string& fi
     summary.WriteLine(line);
     summary.Close();
   }
-  // The results are already written: a summary that cannot be written only
-  // changes the exit code.
-  if (failed) SyntaxErrorExit(settings, kSummaryWriteFailCode, FileErrorMessage(name, errorText));
+  if (!failed) return std::nullopt;
+  return FileErrorMessage(fileName, errorText);
 }
 
-void CloseResultStream() {
-  CloseResultFile();
-  StandardOutputStream().Flush();
+void WriteStatus(OutputChannels& channels, std::string_view text) {
+  channels.Console().Flush();
+  platform::WriteStdErr(text);
 }
 
 }  // namespace quorvid

@@ -1,63 +1,83 @@
-// The output channels every mode writes through.
+// The output channels of a run: standard output, the result stream (standard
+// output or the -o / -g file) and the summary file. The run's driver owns
+// them; modes reach them through the run's settings.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "cli/run_settings.h"
 #include "output/text_stream.h"
 
 namespace quorvid {
 
-/// Exit code for a write failure on standard output when no run is bound.
-inline constexpr int32_t kDefaultWriteFailCode = 106;
-/// Exit code when the summary file cannot be written (the run carries on).
-inline constexpr int32_t kSummaryWriteFailCode = 105;
+class OutputChannels {
+ public:
+  /// Result lines go to standard output until a file is opened. A write
+  /// failure on standard output ends the run with `standardOutputFailCode`.
+  explicit OutputChannels(int32_t standardOutputFailCode);
+  /// Writes out what is held (failures are ignored here: CloseResult reports).
+  ~OutputChannels();
+  OutputChannels(const OutputChannels&) = delete;
+  OutputChannels& operator=(const OutputChannels&) = delete;
 
-/// Binds the channels to the run, so that a write failure on standard output
-/// ends it with the run's OutputWriteFailExitCode (106, 72 with --lm) through
-/// StopRun. The driver calls it at start-up; the routines below that take
-/// the settings bind them as well.
-void BindOutputToRun(RunSettings& settings);
+  /// The code a write failure on standard output ends the run with (106, or
+  /// 72 with --lm).
+  void SetStandardOutputFailCode(int32_t code) { standardOutputFailCode_ = code; }
 
-/// Result lines: standard output, or the -o / -g file once opened. Callers
-/// that write without the tee copy (such as the -g header) use its
-/// Write/WriteLine directly.
-TextStream& ResultStream();
-/// Standard output itself, which no option re-targets (the --vh list, the
-/// tee display of a written file).
-TextStream& ConsoleStream();
+  /// Result lines: standard output, or the file opened last. Callers that
+  /// write without the tee copy (such as the -g header) use it directly.
+  TextStream& Result();
+  /// Standard output itself, which no option re-targets (the --vh list, the
+  /// tee copy of a written file).
+  TextStream& Console();
+
+  /// Writes `line` and a line end to Result(), and to standard output too
+  /// when `tee` is true and the result goes to a file.
+  void WriteResultLine(std::string_view line, bool tee);
+
+  /// Opens `fileName` for writing (appended to with `append` when it exists
+  /// as a file) in `codePage` with a 10 MiB buffer and makes it the result
+  /// stream, closing a file opened before; a signal that ends the process
+  /// still writes out what it holds. False, with `errorText`, when it cannot
+  /// be opened. A later write failure on it ends the run with
+  /// `writeFailCode`, its message on standard error.
+  bool OpenResultFile(const std::string& fileName, bool append, uint16_t codePage,
+                      int32_t writeFailCode, std::string& errorText);
+
+  /// Flushes and closes the result file (once; the result stream is standard
+  /// output again afterwards), and flushes standard output. A failure ends
+  /// the run with the writer's code.
+  void CloseResult();
+
+ private:
+  // A written result that cannot reach its file or device ends the run: the
+  // message goes to standard error and the run stops with `code`. Only the
+  // first failure is reported; the stop's unwinding may fail again.
+  void EndRunAfterWriteFailure(TextStream& stream, int32_t code);
+
+  bool ending_ = false;
+  int32_t standardOutputFailCode_;
+  std::unique_ptr<TextStream> standardOutput_;
+  std::unique_ptr<TextStream> resultFile_;  // the -o or -g file while open
+};
+
+/// "File handling error occurred with "<name>" -- <errorText>".
+std::string FileErrorMessage(const std::string& name, const std::string& errorText);
+
+/// Writes "success,total,errors,TRUE|FALSE" and a line end to `fileName` in
+/// `codePage`, always overwriting it; `noLinks` refuses a name that is a
+/// symbolic link (the default file, in a folder others may write to).
+/// Returns the file error message when it cannot be written.
+std::optional<std::string> WriteSummaryFile(const std::string& fileName, bool noLinks,
+                                            uint16_t codePage, bool aborted, int64_t success,
+                                            int64_t total, int64_t errors);
 
 /// Writes a status text ("Reading ...", "Writing ... Done") to standard
-/// error, so standard output carries results only.
-void WriteStatus(std::string_view text);
-
-/// Writes `line` and a line end to ResultStream, and to standard output too
-/// when `tee` is true and ResultStream is a file. A write failure ends the
-/// run with "File handling error occurred with ..." and the writer's code.
-void WriteResultLine(std::string_view line, bool tee);
-
-/// Opens `fileName` for writing (appending with -a when it exists as a file)
-/// in the --cp code page with a 10 MiB buffer and makes it ResultStream (a
-/// file opened before is closed first). Stops the run with `noNameCode` when
-/// the name is empty and with `writeErrorCode` when it cannot be opened; a
-/// later write failure on it ends the run with `writeErrorCode` too.
-void OpenOutputFile(RunSettings& settings, const std::string& fileName, int32_t noNameCode,
-                    int32_t writeErrorCode, const std::string& optionLabel);
-
-/// Writes "success,total,errors,TRUE|FALSE" to the summary file (SummaryPath
-/// when `fileName` is empty), always overwriting it; on failure reports
-/// through SyntaxErrorExit, sets exit code 105 and returns.
-void WriteSummaryFile(RunSettings& settings, bool aborted, const std::string& fileName,
-                      int64_t success, int64_t total, int64_t errors);
-
-/// Flushes and closes ResultStream (standard output itself stays open, and
-/// ResultStream is standard output again afterwards); flushes standard output.
-void CloseResultStream();
-
-/// The code page files are written and read in: --cp when given, else 65001.
-uint16_t OutputCodePage(const RunSettings& settings);
+/// error, after what standard output holds, so results and status lines keep
+/// their order on a terminal that shows both.
+void WriteStatus(OutputChannels& channels, std::string_view text);
 
 }  // namespace quorvid

@@ -97,13 +97,13 @@ class Formatter {
         if (!AppendToken(effective, count, written, level, twelveHour)) return false;
       } else if (token == 'A') {
         if (StartsWithNoCase(pattern, i, "am/pm")) {
-          Append(pattern.substr(parts_.Hour >= 12 ? i + 3 : i, 2));
+          Append(pattern.substr(parts_.hour >= 12 ? i + 3 : i, 2));
           i += 5;
         } else if (StartsWithNoCase(pattern, i, "a/p")) {
-          Append(pattern.substr(parts_.Hour >= 12 ? i + 2 : i, 1));
+          Append(pattern.substr(parts_.hour >= 12 ? i + 2 : i, 1));
           i += 3;
         } else if (StartsWithNoCase(pattern, i, "ampm")) {
-          Append(parts_.Hour >= 12 ? settings_.TimePMString : settings_.TimeAMString);
+          Append(parts_.hour >= 12 ? settings_.TimePMString : settings_.TimeAMString);
           i += 4;
         } else {
           return false;
@@ -144,21 +144,21 @@ class Formatter {
     switch (token) {
       case 'Y':
         if (count <= 2)
-          AppendNumber(parts_.Year % 100, 2);
+          AppendNumber(parts_.year % 100, 2);
         else
-          AppendNumber(parts_.Year, 4);
+          AppendNumber(parts_.year, 4);
         return true;
       case 'M':
         if (count <= 2)
-          AppendNumber(parts_.Month, static_cast<int>(count));
+          AppendNumber(parts_.month, static_cast<int>(count));
         else if (count == 3)
-          Append(settings_.ShortMonthNames[parts_.Month - 1]);
+          Append(settings_.ShortMonthNames[parts_.month - 1]);
         else
-          Append(settings_.LongMonthNames[parts_.Month - 1]);
+          Append(settings_.LongMonthNames[parts_.month - 1]);
         return true;
       case 'D':
         if (count <= 2) {
-          AppendNumber(parts_.Day, static_cast<int>(count));
+          AppendNumber(parts_.day, static_cast<int>(count));
           return true;
         }
         if (count == 3) {
@@ -172,7 +172,7 @@ class Formatter {
         return Run(count == 5 ? settings_.ShortDateFormat : settings_.LongDateFormat, level + 1,
                    false);
       case 'H': {
-        int hour = parts_.Hour;
+        int hour = parts_.hour;
         if (twelveHour) {
           if (hour == 0)
             hour = 12;
@@ -183,13 +183,13 @@ class Formatter {
         return true;
       }
       case 'N':
-        AppendNumber(parts_.Minute, count >= 2 ? 2 : 1);
+        AppendNumber(parts_.minute, count >= 2 ? 2 : 1);
         return true;
       case 'S':
-        AppendNumber(parts_.Second, count >= 2 ? 2 : 1);
+        AppendNumber(parts_.second, count >= 2 ? 2 : 1);
         return true;
       case 'Z':
-        AppendNumber(parts_.Millisecond, count >= 2 ? 3 : 1);
+        AppendNumber(parts_.millisecond, count >= 2 ? 3 : 1);
         return true;
       case 'T':
         return Run(count == 1 ? settings_.ShortTimeFormat : settings_.LongTimeFormat, level + 1,
@@ -197,7 +197,7 @@ class Formatter {
       case 'C':
         if (level >= kDeepestLevel) return true;
         if (!Run(settings_.ShortDateFormat, level + 1, false)) return false;
-        if (parts_.Hour != 0 || parts_.Minute != 0 || parts_.Second != 0) {
+        if (parts_.hour != 0 || parts_.minute != 0 || parts_.second != 0) {
           Append(" ");
           return Run(settings_.LongTimeFormat, level + 1, true);
         }

@@ -78,8 +78,8 @@ TDateValue ParseDatePart(const std::string& rawText, const TFormatSettings& sett
 
   const TDateParts today = DecodeDateTime(now);
   const DateOrder order = OrderOf(settings.ShortDateFormat);
-  int year = today.Year;
-  int month = today.Month;
+  int year = today.year;
+  int month = today.month;
   int day = 0;
   if (numbers.size() == 1) {
     day = numbers[0];
@@ -102,7 +102,7 @@ TDateValue ParseDatePart(const std::string& rawText, const TFormatSettings& sett
     }
     if (yearDigits <= 2) {
       const int window = settings.TwoDigitYearCenturyWindow;
-      const int centuryBase = today.Year - window;
+      const int centuryBase = today.year - window;
       year += centuryBase / 100 * 100;
       if (window > 0 && year < centuryBase) year += 100;
     }

@@ -94,8 +94,8 @@ std::optional<TDateTime> TryEncodeTime(int hour, int minute, int second, int mil
 }
 
 std::optional<TDateTime> TryEncodeDateTime(const TDateParts& parts) {
-  const auto date = TryEncodeDate(parts.Year, parts.Month, parts.Day);
-  const auto time = TryEncodeTime(parts.Hour, parts.Minute, parts.Second, parts.Millisecond);
+  const auto date = TryEncodeDate(parts.year, parts.month, parts.day);
+  const auto time = TryEncodeTime(parts.hour, parts.minute, parts.second, parts.millisecond);
   if (!date || !time) return std::nullopt;
   // Before the base day the time still counts forward from that day's start.
   return *date < 0 ? *date - *time : *date + *time;
@@ -106,13 +106,13 @@ TDateParts DecodeDateTime(TDateTime value) {
   int64_t ms = 0;
   SplitValue(value, days, ms);
   TDateParts parts;
-  CivilFromDays(days - kUnixEpochDays, parts.Year, parts.Month, parts.Day);
-  parts.Millisecond = static_cast<int>(ms % 1000);
+  CivilFromDays(days - kUnixEpochDays, parts.year, parts.month, parts.day);
+  parts.millisecond = static_cast<int>(ms % 1000);
   ms /= 1000;
-  parts.Second = static_cast<int>(ms % 60);
+  parts.second = static_cast<int>(ms % 60);
   ms /= 60;
-  parts.Minute = static_cast<int>(ms % 60);
-  parts.Hour = static_cast<int>(ms / 60);
+  parts.minute = static_cast<int>(ms % 60);
+  parts.hour = static_cast<int>(ms / 60);
   return parts;
 }
 
@@ -125,17 +125,13 @@ int DayOfWeek(TDateTime value) {
 }
 
 TDateTime Now() {
-  const platform::LocalTime now = platform::LocalNow();
-  const auto value = TryEncodeDateTime(
-      {now.year, now.month, now.day, now.hour, now.minute, now.second, now.millisecond});
-  return value.value_or(0.0);
+  return TryEncodeDateTime(platform::LocalNow()).value_or(0.0);
 }
 
 std::optional<TDateTime> UnixTimeToDateTime(std::time_t t) {
   const auto local = platform::ToLocalTime(t);
   if (!local) return std::nullopt;
-  return TryEncodeDateTime(
-      {local->year, local->month, local->day, local->hour, local->minute, local->second, 0});
+  return TryEncodeDateTime(*local);
 }
 
 std::optional<std::time_t> FileAge(const std::string& fileName) {

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/clock.h"
+
 namespace quorvid {
 
 /// Days since 1899-12-30 00:00 local time; the fraction is the time of day.
@@ -35,16 +37,9 @@ struct TFormatSettings {
 /// "hh:nn:ss" for both time patterns, "AM"/"PM", English names, window 50.
 const TFormatSettings& ProcessFormatSettings();
 
-/// A date value taken apart; month 1-12, day 1-31, hour 0-23.
-struct TDateParts {
-  int Year = 0;
-  int Month = 0;
-  int Day = 0;
-  int Hour = 0;
-  int Minute = 0;
-  int Second = 0;
-  int Millisecond = 0;
-};
+/// A date value taken apart (month 1-12, day 1-31, hour 0-23): the same
+/// record the clock gives.
+using TDateParts = platform::LocalTime;
 
 /// The value of midnight on that day; nullopt for an impossible date or a
 /// year outside 1..9999.

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "hashing/algorithm_table.h"
+#include "hashing/algorithm_catalogue.h"
 #include "test_support.h"
 
 namespace quorvid {

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <thread>
 
-#include "hashing/algorithm_table.h"
+#include "hashing/algorithm_catalogue.h"
 #include "hashing/executor.h"
 #include "test_support.h"
 

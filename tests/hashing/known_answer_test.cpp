@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "hashing/algorithm_table.h"
+#include "hashing/algorithm_catalogue.h"
 #include "hashing/engine.h"
 #include "hashing/hasher.h"
 #include "hashing/vectors.h"

@@ -8,7 +8,7 @@
 
 #include <atomic>
 
-#include "hashing/algorithm_table.h"
+#include "hashing/algorithm_catalogue.h"
 #include "hashing/engine.h"
 #include "hashing/read_road.h"
 #include "test_support.h"
@@ -60,7 +60,7 @@ std::vector<std::unique_ptr<IHash>> SomeHashers(std::vector<TWeightedHasher>& we
   std::vector<std::unique_ptr<IHash>> owned;
   for (THashChoices c : {THashChoices::MD5, THashChoices::SHA3_512, THashChoices::Blake3}) {
     owned.push_back(MakeHasher(c));
-    weighted.push_back({owned.back().get(), EstimatedCostPerByte(c)});
+    weighted.push_back({owned.back().get(), AlgorithmRow(c).costPerByte});
   }
   return owned;
 }
@@ -112,7 +112,7 @@ TEST(ParallelStream, EachObjectGetsEveryPieceInOrderWhateverTheThreads) {
         std::vector<TWeightedHasher> weighted;
         for (size_t i = 0; i < count; ++i) {
           owned.push_back(MakeHasher(choices[i]));
-          weighted.push_back({owned.back().get(), EstimatedCostPerByte(choices[i])});
+          weighted.push_back({owned.back().get(), AlgorithmRow(choices[i]).costPerByte});
         }
         size_t offset = 0, pieces = 0;
         const auto read = [&](uint8_t* buffer, size_t capacity) -> int64_t {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "hashing/algorithm_catalogue.h"
+
 namespace quorvid {
 namespace {
 
@@ -27,7 +29,7 @@ TEST(ReadRoad, OneThreadWhenThereIsNothingToShare) {
   EXPECT_EQ(ChooseReadRoad(kMiB, kBlake3, 8), TReadRoad::OneThread);
   // A lone algorithm below the size where the ring pays for it; some never
   // gain from it.
-  const int64_t xxFrom = RingPaysFrom(THashChoices::XXHash64);
+  const int64_t xxFrom = AlgorithmRow(THashChoices::XXHash64).ringPaysFrom;
   EXPECT_GT(xxFrom, kMiB);
   EXPECT_EQ(ChooseReadRoad(xxFrom - 1, kXxh64, 8), TReadRoad::OneThread);
   EXPECT_EQ(ChooseReadRoad(xxFrom, kXxh64, 8), TReadRoad::Ring);
@@ -36,8 +38,6 @@ TEST(ReadRoad, OneThreadWhenThereIsNothingToShare) {
 }
 
 TEST(ReadRoad, ALoneBlake3SplitsItsFileAndTheRestTakeTheRing) {
-  EXPECT_TRUE(SplitsFile(THashChoices::Blake3));
-  EXPECT_FALSE(SplitsFile(THashChoices::SHA2_256));
   EXPECT_EQ(ChooseReadRoad(kMiB + 1, kBlake3, 2), TReadRoad::Parts);
   EXPECT_EQ(ChooseReadRoad(kMiB + 1, HashBit(THashChoices::MD5), 2), TReadRoad::Ring);
   EXPECT_EQ(ChooseReadRoad(kMiB + 1, kTwo, 2), TReadRoad::Ring);
@@ -47,11 +47,6 @@ TEST(ReadRoad, ALoneBlake3SplitsItsFileAndTheRestTakeTheRing) {
   EXPECT_EQ(ChooseReadRoad(-1, kSha256, 1), TReadRoad::OneThread);
   // None is no algorithm of a file.
   EXPECT_EQ(ChooseReadRoad(10 * kMiB, HashBit(THashChoices::None), 8), TReadRoad::OneThread);
-}
-
-TEST(ReadRoad, CostsOrderTheAlgorithms) {
-  EXPECT_GT(EstimatedCostPerByte(THashChoices::SHA3_512), EstimatedCostPerByte(THashChoices::SHA3_256));
-  EXPECT_LT(EstimatedCostPerByte(THashChoices::XXHash64), EstimatedCostPerByte(THashChoices::Blake3));
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <cctype>
 #include <cstdio>
 
-#include "cli/run_settings.h"
-#include "hashing/algorithm_table.h"
+#include "modes/run_settings.h"
+#include "hashing/algorithm_catalogue.h"
 #include "list_expected_digests.h"
 #include "modes/check_list.h"
 #include "platform/file_info.h"
@@ -223,8 +223,11 @@ TEST_F(CheckList, FolderArgumentLeavesTheCurrentFolderUnchanged) {
   settings.Check.Found = true;
   settings.Check.Value1 = dir_ / "data/a.txt.list";
   settings.Check.Value2 = dir_ / "data";
+  OutputChannels output(106);
+  settings.Output = &output;
   testing::internal::CaptureStdout();
   RunCheckList(settings);
+  output.CloseResult();
   std::string out = testing::internal::GetCapturedStdout();
   EXPECT_EQ(settings.ExitCode, 0);
   EXPECT_EQ(out, Ok("SHA256", "a.txt") + "\n");

@@ -9,57 +9,27 @@
 namespace quorvid {
 namespace {
 
-// Keeps the test process's current folder as it was.
-class CurrentFolderGuard {
- public:
-  CurrentFolderGuard() : saved_(platform::CurrentDirectory()) {}
-  ~CurrentFolderGuard() { platform::SetCurrentDirectory(saved_); }
-
- private:
-  std::string saved_;
-};
-
-TEST(NormalizeDirName, TrailingCleanUp) {
-  EXPECT_EQ(NormalizeDirName(""), "");
-  EXPECT_EQ(NormalizeDirName("/"), "/");
-  EXPECT_EQ(NormalizeDirName("//"), "/");
-  EXPECT_EQ(NormalizeDirName("/*"), "/");
-  EXPECT_EQ(NormalizeDirName("///"), "/");
-  EXPECT_EQ(NormalizeDirName("/data"), "/data/");
-  EXPECT_EQ(NormalizeDirName("/data//"), "/data/");
-  EXPECT_EQ(NormalizeDirName("/data/*"), "/data/");
-  EXPECT_EQ(NormalizeDirName("/data/./"), "/data/");
-  EXPECT_EQ(NormalizeDirName("sub"), "sub/");
-  // Dots and spaces that end a name belong to it.
-  EXPECT_EQ(NormalizeDirName("/data."), "/data./");
-  EXPECT_EQ(NormalizeDirName("/data "), "/data /");
-  EXPECT_EQ(NormalizeDirName("*"), "");
-}
-
-TEST(NormalizeDirName, DotsBecomeAbsolute) {
-  CurrentFolderGuard guard;
-  test::TempDir dir;
-  test::WriteFile(dir / "a/b/x", "");
-  const std::string base = platform::ExpandFileName(dir.path());
-  ASSERT_TRUE(platform::SetCurrentDirectory(base + "/a/b"));
-  const std::string here = platform::CurrentDirectory();
-  EXPECT_EQ(NormalizeDirName("."), here + "/");
-  EXPECT_EQ(NormalizeDirName("./"), here + "/");
-  // ".." and "/.." change the current folder, which stays changed.
-  EXPECT_EQ(NormalizeDirName(".."), platform::ExpandFileName(here + "/..") + "/");
-  EXPECT_EQ(platform::CurrentDirectory(), platform::ExpandFileName(here + "/.."));
-  EXPECT_EQ(NormalizeDirName(base + "/a/b/.."), platform::CurrentDirectory() + "/");
-  EXPECT_EQ(NormalizeDirName("b/.."), platform::CurrentDirectory() + "/");
-  // A name that cannot be entered is left as it is.
-  EXPECT_EQ(NormalizeDirName("missing/.."), "missing/../");
-}
-
-TEST(MaskText, FromOutsideList) {
-  EXPECT_EQ(MaskTextFromOutsideList(""), "*");
-  EXPECT_EQ(MaskTextFromOutsideList("*.EXE *.DLL "), "*.EXE;*.DLL");
-  EXPECT_EQ(MaskTextFromOutsideList("\"my file*.txt\" a?.c "), "my file*.txt;a?.c");
-  EXPECT_EQ(MaskTextFromOutsideList("\"a;b\" "), "a;b");
-  EXPECT_EQ(MaskTextFromOutsideList("   "), "*");
+// The masks are the free words after the folder's value: options there are
+// acted on as options.
+TEST(MaskText, FreeWordsAfterTheFolder) {
+  RunSettings settings;
+  const auto word = [](const char* text, TParamStatus status = TParamStatus::Unrecognised) {
+    TParamStatusRec rec;
+    rec.Text = text;
+    rec.Status = status;
+    return rec;
+  };
+  EXPECT_EQ(MaskText(settings), "*");
+  settings.Args = {word("-d", TParamStatus::Option), word("/data", TParamStatus::OptionValue),
+                   word("*.EXE"), word("-r", TParamStatus::Option), word("my file*.txt"),
+                   word("a;b"), word(""), word("\"q\"*")};
+  settings.LastModeArgIndex = 1;
+  EXPECT_EQ(MaskText(settings), "*.EXE;my file*.txt;a;b;q*");
+  // A free word inside the checked range is no mask.
+  settings.LastModeArgIndex = 2;
+  EXPECT_EQ(MaskText(settings), "my file*.txt;a;b;q*");
+  settings.Args.resize(3);
+  EXPECT_EQ(MaskText(settings), "*");
 }
 
 TEST(Exclusions, CaseInsensitiveSubstringOfTheFullPath) {

@@ -2,6 +2,7 @@
 // process. Expected digests come from tests/data/hashing/vectors.txt (made
 // with tools other than Quorvid) and from python3 hashlib.
 #include "modes/verify.h"
+#include "modes/verify_many.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@
 #include <map>
 #include <sstream>
 
-#include "hashing/algorithm_table.h"
+#include "hashing/algorithm_catalogue.h"
 #include "modes/list_entry.h"
 #include "platform/file_info.h"
 #include "servers/test_http_server.h"
@@ -468,8 +469,11 @@ TEST_F(VerifyManyTest, CurrentFolderIsRestored) {
   settings.VerifyMany.Value1 = dir / "sums.txt";
   settings.VerifyMany.Value2 = dir / "data";
   const std::string before = platform::CurrentDirectory();
+  OutputChannels output(106);
+  settings.Output = &output;
   testing::internal::CaptureStdout();
   RunVerifyMany(settings);
+  output.CloseResult();
   const std::string out = testing::internal::GetCapturedStdout();
   EXPECT_EQ(platform::CurrentDirectory(), before);
   EXPECT_EQ(settings.ExitCode, 0);

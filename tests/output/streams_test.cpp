@@ -1,9 +1,10 @@
-// List files and the summary file, used in-process.
+// The run's output channels and the summary file, used in-process.
+#include "output/streams.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "output/list_file.h"
-#include "output/streams.h"
+#include "output/run_stop.h"
 #include "test_support.h"
 
 namespace quorvid {
@@ -13,64 +14,74 @@ using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-TEST(LoadListFile, ReadsLinesInTheCodePage) {
+TEST(WriteSummaryFile, OverwritesWithOneLine) {
   TempDir dir;
-  WriteFile(dir / "list.txt", "one\r\ncaf\xE9\rthree\n");
-  RunSettings settings;
-  EXPECT_EQ(LoadListFile(settings, dir / "list.txt", 101, "(-e|--exc)", 103),
-            (std::vector<std::string>{"one", "caf\xE9", "three"}));
-  settings.CodePage.Found = true;
-  settings.CodePageId = 1252;
-  EXPECT_EQ(LoadListFile(settings, dir / "list.txt", 101, "(-e|--exc)", 103)[1], "caf\xC3\xA9");
-  EXPECT_EQ(settings.ExitCode, 0);
+  WriteFile(dir / "sum.txt", "old content that is longer\n");
+  EXPECT_EQ(WriteSummaryFile(dir / "sum.txt", false, 65001, false, 12, 15, 0), std::nullopt);
+  EXPECT_EQ(ReadFile(dir / "sum.txt"), "12,15,0,FALSE\n");
+  EXPECT_EQ(WriteSummaryFile(dir / "sum.txt", false, 65001, true, 1, 2, 1), std::nullopt);
+  EXPECT_EQ(ReadFile(dir / "sum.txt"), "1,2,1,TRUE\n");
 }
 
-TEST(WriteSummaryFile, TheDefaultFileIsNeverWrittenThroughALink) {
-  // Another user may put a link at the fixed name in a shared folder.
+TEST(WriteSummaryFile, FailuresComeBackAsMessages) {
   TempDir dir;
+  // A folder, a device that fails at the write, and a link where none may be.
+  EXPECT_NE(WriteSummaryFile(dir.path(), false, 65001, false, 1, 1, 0), std::nullopt);
+  const auto full = WriteSummaryFile("/dev/full", false, 65001, false, 1, 1, 0);
+  ASSERT_NE(full, std::nullopt);
+  EXPECT_EQ(full->rfind("File handling error occurred with \"/dev/full\" -- ", 0), 0u) << *full;
   WriteFile(dir / "victim.txt", "keep me\n");
-  ASSERT_EQ(::symlink((dir / "victim.txt").c_str(), (dir / "#Quorvid_Summary.TXT").c_str()), 0);
-  RunSettings settings;
-  settings.SummaryPath = dir / "#Quorvid_Summary.TXT";
-  testing::internal::CaptureStderr();
-  WriteSummaryFile(settings, false, settings.SummaryPath, 1, 1, 0);
-  const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(settings.ExitCode, 105);
-  EXPECT_NE(err.find("File handling error occurred with \"" + settings.SummaryPath + "\""),
-            std::string::npos);
+  ASSERT_EQ(::symlink((dir / "victim.txt").c_str(), (dir / "link").c_str()), 0);
+  EXPECT_NE(WriteSummaryFile(dir / "link", true, 65001, false, 1, 1, 0), std::nullopt);
   EXPECT_EQ(ReadFile(dir / "victim.txt"), "keep me\n");
-  // A name the user gave is theirs to point where they like.
-  WriteSummaryFile(settings, false, dir / "victim.txt", 1, 1, 0);
+  EXPECT_EQ(WriteSummaryFile(dir / "link", false, 65001, false, 1, 1, 0), std::nullopt);
   EXPECT_EQ(ReadFile(dir / "victim.txt"), "1,1,0,FALSE\n");
 }
 
-TEST(WriteSummaryFile, OverwritesWithOneLine) {
+TEST(OutputChannels, ResultFileTeeAndClose) {
   TempDir dir;
-  RunSettings settings;
-  WriteFile(dir / "sum.txt", "old content that is longer\n");
-  WriteSummaryFile(settings, false, dir / "sum.txt", 12, 15, 0);
-  EXPECT_EQ(ReadFile(dir / "sum.txt"), "12,15,0,FALSE\n");
-  WriteSummaryFile(settings, true, dir / "sum.txt", 1, 2, 1);
-  EXPECT_EQ(ReadFile(dir / "sum.txt"), "1,2,1,TRUE\n");
-  EXPECT_EQ(settings.ExitCode, 0);
+  OutputChannels output(106);
+  std::string error;
+  ASSERT_TRUE(output.OpenResultFile(dir / "out.txt", false, 1252, 106, error)) << error;
+  testing::internal::CaptureStdout();
+  output.WriteResultLine("caf\xC3\xA9", true);   // in the file's code page, and on screen
+  output.WriteResultLine("only in the file", false);
+  output.CloseResult();
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "caf\xC3\xA9\n");
+  EXPECT_EQ(ReadFile(dir / "out.txt"), "caf\xE9\nonly in the file\n");
+  // Closed once: the result goes to standard output again, and closing
+  // again changes nothing.
+  EXPECT_TRUE(output.Result().IsStandardOutput());
+  output.CloseResult();
+
+  // -a adds to a file that exists; a file that cannot be made is refused.
+  ASSERT_TRUE(output.OpenResultFile(dir / "out.txt", true, 65001, 106, error));
+  output.WriteResultLine("more", false);
+  output.CloseResult();
+  EXPECT_EQ(ReadFile(dir / "out.txt"), "caf\xE9\nonly in the file\nmore\n");
+  EXPECT_FALSE(output.OpenResultFile(dir / "missing/x.txt", false, 65001, 106, error));
+  EXPECT_FALSE(error.empty());
 }
 
-TEST(WriteSummaryFile, EmptyNameUsesTheDefaultPath) {
-  TempDir dir;
-  RunSettings settings;
-  settings.SummaryPath = dir / "#Quorvid_Summary.TXT";
-  WriteSummaryFile(settings, false, "", 3, 3, 0);
-  EXPECT_EQ(ReadFile(settings.SummaryPath), "3,3,0,FALSE\n");
-}
-
-TEST(WriteSummaryFile, FailureSetsCode105AndReturns) {
-  TempDir dir;
-  RunSettings settings;
-  WriteSummaryFile(settings, false, dir.path(), 1, 1, 0);  // a folder
-  EXPECT_EQ(settings.ExitCode, 105);
-  settings.ExitCode = 0;
-  WriteSummaryFile(settings, false, "/dev/full", 1, 1, 0);  // fails at the write
-  EXPECT_EQ(settings.ExitCode, 105);
+TEST(OutputChannels, AFailedWriteStopsTheRunOnceWithTheWritersCode) {
+  OutputChannels output(106);
+  std::string error;
+  ASSERT_TRUE(output.OpenResultFile("/dev/full", false, 65001, 107, error)) << error;
+  output.WriteResultLine("lost", false);
+  testing::internal::CaptureStderr();
+  int32_t code = 0;
+  try {
+    output.CloseResult();
+  } catch (const TRunStop& stop) {
+    code = stop.exitCode;
+  }
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(code, 107);
+  EXPECT_EQ(err.rfind("File handling error occurred with \"/dev/full\" -- ", 0), 0u) << err;
+  // Closing again neither reports nor stops a second time.
+  testing::internal::CaptureStderr();
+  output.CloseResult();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 }  // namespace

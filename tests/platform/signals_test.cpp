@@ -31,6 +31,23 @@ TEST(Signals, HandlersOnlyStoreFlagsAndKeepTheProcessAlive) {
   RestoreDefaultInterruptHandlers();
 }
 
+// A signal that arrives inside a scope waits for its end; an inner scope
+// gives back the outer one's mask, which still holds it.
+TEST(Signals, BlockedSignalsWaitForTheOutermostScope) {
+  ASSERT_TRUE(InstallInterruptHandlers());
+  {
+    ScopedSignalsBlocked outer;
+    {
+      ScopedSignalsBlocked inner;
+      std::raise(SIGINT);
+      EXPECT_FALSE(CtrlCPressed());
+    }
+    EXPECT_FALSE(CtrlCPressed());
+  }
+  EXPECT_TRUE(CtrlCPressed());
+  RestoreDefaultInterruptHandlers();
+}
+
 TEST(SignalsDeathTest, DefaultActionsComeBackAfterRestore) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(

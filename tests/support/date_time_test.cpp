@@ -86,13 +86,13 @@ TEST(DateValue, DecodeRoundTripsEveryMillisecondField) {
   for (const TDateParts parts : {TDateParts{1, 1, 1, 0, 0, 0, 0}, TDateParts{2024, 2, 29, 23, 59, 59, 999},
                                  TDateParts{1600, 3, 1, 12, 30, 1, 1}, TDateParts{9999, 12, 31, 1, 2, 3, 4}}) {
     const TDateParts back = DecodeDateTime(*TryEncodeDateTime(parts));
-    EXPECT_EQ(back.Year, parts.Year);
-    EXPECT_EQ(back.Month, parts.Month);
-    EXPECT_EQ(back.Day, parts.Day);
-    EXPECT_EQ(back.Hour, parts.Hour);
-    EXPECT_EQ(back.Minute, parts.Minute);
-    EXPECT_EQ(back.Second, parts.Second);
-    EXPECT_EQ(back.Millisecond, parts.Millisecond);
+    EXPECT_EQ(back.year, parts.year);
+    EXPECT_EQ(back.month, parts.month);
+    EXPECT_EQ(back.day, parts.day);
+    EXPECT_EQ(back.hour, parts.hour);
+    EXPECT_EQ(back.minute, parts.minute);
+    EXPECT_EQ(back.second, parts.second);
+    EXPECT_EQ(back.millisecond, parts.millisecond);
   }
 }
 

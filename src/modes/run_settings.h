@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/find_param.h"
 #include "hashing/algorithm_record.h"
 #include "hashing/hash_choices.h"
 #include "hashing/hash_context.h"
+#include "modes/exit_codes.h"
+#include "modes/find_param.h"
+#include "output/streams.h"
 
 namespace quorvid {
 
@@ -35,6 +37,20 @@ inline constexpr int32_t Everything = 0x1000;
 }  // namespace help_section
 
 using THashSelections = std::array<TFindParamRec, kHashChoiceCount>;
+
+/// What a -d walk writes for each file.
+enum class TDirKind {
+  None,       // no -d
+  Lines,      // result lines
+  Checklist,  // -g: checksum list lines
+  Lookup,     // --hl: matches of the looked-for hashes
+  BareHashes  // -j: the digests alone
+};
+
+struct RunSettings;
+/// Shows an error on the syntax-error screen and sets ExitCode; the run
+/// goes on. The driver sets it: modes cannot reach the help printer.
+using TShowError = void (*)(RunSettings& settings, int32_t exitCode, const std::string& message);
 
 struct RunSettings {
   // --- The argument list (argv without the program path) and its statuses.
@@ -74,12 +90,11 @@ struct RunSettings {
   bool BlankDirAllowed = true;
   bool ListMode = false;
   int64_t LastModeArgIndex = -1;
-  int32_t DirModeKind = 0;  // 0 none, 1 directory, 2 for -g, 3 for --hl, 4 with -j
-  int32_t Base64Case = 0;
+  TDirKind DirKind = TDirKind::None;
   std::string ModeTag;
-  int32_t NoFileNameExitCode = 112;
-  int32_t AccessFailExitCode = 109;
-  int32_t OutputWriteFailExitCode = 106;
+  int32_t NoFileNameExitCode = exit_code::kFileNamesMissing;
+  int32_t AccessFailExitCode = exit_code::kFilesNotAccessible;
+  int32_t OutputWriteFailExitCode = exit_code::kOutputUnwritable;
   std::string SummaryPath;
   std::string SummaryDisplayPath = "$TEMP/#Quorvid_Summary.TXT";
   std::string LocaleDateTimeFormat;  // the locale's short date + " hh:nn AM/PM"
@@ -95,9 +110,12 @@ struct RunSettings {
   int32_t HelpSections = help_section::General;
   int32_t ExitCode = 0;
 
-  // Banner and build line are shown at most once per run.
+  // The banner is shown at most once per run.
   bool BannerShown = false;
-  bool BuildLineShown = false;
+
+  // --- The run's output channels and error screen, both the driver's.
+  OutputChannels* Output = nullptr;
+  TShowError ShowError = nullptr;
 
   // --- The run-wide algorithm table and selection (filled by SelectAlgorithms).
   THashChoicesArray AlgorithmTable;
@@ -111,8 +129,6 @@ struct RunSettings {
   int32_t SavedPrefixColumnWidth = 0;  // restored by -p in the line layout
 
   // --- Line layout (filled by SetUpLineLayout).
-  std::string HashFormat;  // "%0:-<MaxHashLength>s"
-  std::string SizeFormat = "{%12d}";
   std::string TextLabel = "  {Text}  ";
   bool ShowSeparator = true;
 

@@ -1,13 +1,13 @@
-// The line layout set-up and the file line, in-process.
+// The line layout set-up and the file lines, in-process.
 #include <gtest/gtest.h>
 #include <utime.h>
 
 #include <cstdlib>
 #include <ctime>
 
-#include "hashing/algorithm_table.h"
-#include "modes/list_mode.h"
-#include "output/streams.h"
+#include "cli/algorithm_selection.h"
+#include "modes/line_layout.h"
+#include "modes/run_output.h"
 #include "test_support.h"
 
 namespace quorvid {
@@ -22,14 +22,13 @@ RunSettings SettingsWith(std::initializer_list<THashChoices> choices) {
 TEST(SetUpLineLayout, FsumLabelsAndNoPrefix) {
   RunSettings settings = SettingsWith({THashChoices::MD5, THashChoices::SHA2_256});
   settings.FSum.Found = true;
-  ASSERT_TRUE(SelectAlgorithms(settings));
+  SelectAlgorithms(settings);
   SetUpLineLayout(settings);
   EXPECT_EQ(settings.PrefixColumnWidth, 0);
   EXPECT_EQ(settings.AlgorithmTable[1].LineLabel, " *");
   EXPECT_EQ(settings.AlgorithmTable[3].LineLabel, " ?SHA256*");
   EXPECT_EQ(settings.AlgorithmTable[3].Prefix, "");
   EXPECT_TRUE(settings.ShowSeparator);
-  EXPECT_EQ(settings.HashFormat, "%0:-64s");
 }
 
 TEST(SetUpLineLayout, SimpleWithdrawsBannerAndSeparatorAndPrefixReturns) {
@@ -37,7 +36,7 @@ TEST(SetUpLineLayout, SimpleWithdrawsBannerAndSeparatorAndPrefixReturns) {
   settings.Simple.Found = true;
   settings.Banner.Found = true;
   settings.Prefix.Found = true;
-  ASSERT_TRUE(SelectAlgorithms(settings));
+  SelectAlgorithms(settings);
   SetUpLineLayout(settings);
   EXPECT_FALSE(settings.Banner.Found);
   EXPECT_FALSE(settings.ShowSeparator);
@@ -46,13 +45,12 @@ TEST(SetUpLineLayout, SimpleWithdrawsBannerAndSeparatorAndPrefixReturns) {
   EXPECT_EQ(settings.PrefixColumnWidth, 6);
   EXPECT_EQ(settings.AlgorithmTable[1].Prefix, "MD5: ");
   EXPECT_EQ(PrefixColumn(settings, settings.AlgorithmTable[1]), " MD5: ");
-  EXPECT_EQ(settings.HashFormat, "%0:-40s");
 }
 
 TEST(SetUpLineLayout, JustHashEmptiesTheLabels) {
   RunSettings settings = SettingsWith({THashChoices::Blake3});
   settings.JustHash.Found = true;
-  ASSERT_TRUE(SelectAlgorithms(settings));
+  SelectAlgorithms(settings);
   SetUpLineLayout(settings);
   EXPECT_EQ(settings.TextLabel, "");
   EXPECT_EQ(settings.AlgorithmTable[11].LineLabel, "");
@@ -64,8 +62,8 @@ TEST(SizeColumnText, TwelveWideAndWiderForHugeSizes) {
   EXPECT_EQ(SizeColumnText(1234567890123456LL), "{1234567890123456} ");
 }
 
-// Directory mode writes --nohash lines through WriteFileLine with the None record.
-TEST(WriteFileLine, NoHashShowsTheQuotedDateInTheHashColumn) {
+// Directory mode writes --nohash lines with the None record.
+TEST(WriteFileLines, NoHashShowsTheQuotedDateInTheHashColumn) {
   setenv("TZ", "UTC", 1);
   tzset();
   test::TempDir dir;
@@ -75,16 +73,16 @@ TEST(WriteFileLine, NoHashShowsTheQuotedDateInTheHashColumn) {
 
   RunSettings settings = SettingsWith({THashChoices::None});
   settings.ShowDate.Found = true;  // ignored without a real hash
-  ASSERT_TRUE(SelectAlgorithms(settings));
+  SelectAlgorithms(settings);
   SetUpLineLayout(settings);
   ASSERT_EQ(settings.MaxHashLength, 21);
   settings.DateTimeFormat = "mm/dd/yyyy hh:nn AM/PM";
+  OutputChannels output(106);
+  settings.Output = &output;
   OpenOutputFile(settings, dir / "out.txt", 102, 106, "(-o|--out)");
-  bool failed = false;
   const THashAlgorithmRec& rec = settings.AlgorithmTable[0];
-  WriteFileLine(settings, rec, dir / "f.txt", "f.txt", false, failed, settings.DateTimeFormat, "");
-  CloseResultStream();
-  EXPECT_FALSE(failed);
+  WriteFileLines(settings, TGeneratedHashes{}, dir / "f.txt", "f.txt", false, "");
+  output.CloseResult();
   EXPECT_EQ(test::ReadFile(dir / "out.txt"),
             "\"03/07/2024 01:05 PM\"" + rec.LineLabel + "f.txt\n");
 }

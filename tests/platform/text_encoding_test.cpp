@@ -1,20 +1,20 @@
 // Code page conversion of written files and list files.
 #include <gtest/gtest.h>
 
-#include "output/code_page.h"
 #include "platform/text_encoding.h"
 
 namespace quorvid {
 namespace {
 
+using platform::CodePageAvailable;
 using platform::CodePageToUtf8;
 using platform::Utf8ToCodePage;
 
 TEST(CodePage, SupportedAndUnsupportedNumbers) {
   for (uint16_t id : {65001, 1200, 1201, 20127, 28591, 28605, 1252, 850, 437, 932})
-    EXPECT_TRUE(CodePageSupported(id)) << id;
+    EXPECT_TRUE(CodePageAvailable(id)) << id;
   // ISO-8859-12 never existed; 1 and 65000 name no code page here either.
-  for (uint16_t id : {28602, 1, 65000, 12345}) EXPECT_FALSE(CodePageSupported(id)) << id;
+  for (uint16_t id : {28602, 1, 65000, 12345}) EXPECT_FALSE(CodePageAvailable(id)) << id;
 }
 
 TEST(CodePage, Utf8IsLeftAlone) {

@@ -1,0 +1,111 @@
+// Folder names from the command line, the folder a list is checked from,
+// and the names a list gives.
+#include "modes/folder_check.h"
+
+#include <gtest/gtest.h>
+
+#include "output/run_stop.h"
+#include "platform/file_info.h"
+#include "test_support.h"
+
+namespace quorvid {
+namespace {
+
+// Keeps the test process's current folder as it was.
+class CurrentFolderGuard {
+ public:
+  CurrentFolderGuard() : saved_(platform::CurrentDirectory()) {}
+  ~CurrentFolderGuard() { platform::SetCurrentDirectory(saved_); }
+
+ private:
+  std::string saved_;
+};
+
+TEST(NormalizeDirName, TrailingCleanUp) {
+  EXPECT_EQ(NormalizeDirName(""), "");
+  EXPECT_EQ(NormalizeDirName("/"), "/");
+  EXPECT_EQ(NormalizeDirName("//"), "/");
+  EXPECT_EQ(NormalizeDirName("/*"), "/");
+  EXPECT_EQ(NormalizeDirName("///"), "/");
+  EXPECT_EQ(NormalizeDirName("/data"), "/data/");
+  EXPECT_EQ(NormalizeDirName("/data//"), "/data/");
+  EXPECT_EQ(NormalizeDirName("/data/*"), "/data/");
+  EXPECT_EQ(NormalizeDirName("/data/./"), "/data/");
+  EXPECT_EQ(NormalizeDirName("sub"), "sub/");
+  // Dots and spaces that end a name belong to it.
+  EXPECT_EQ(NormalizeDirName("/data."), "/data./");
+  EXPECT_EQ(NormalizeDirName("/data "), "/data /");
+  EXPECT_EQ(NormalizeDirName("*"), "");
+}
+
+TEST(NormalizeDirName, DotsBecomeAbsolute) {
+  CurrentFolderGuard guard;
+  test::TempDir dir;
+  test::WriteFile(dir / "a/b/x", "");
+  const std::string base = platform::ExpandFileName(dir.path());
+  ASSERT_TRUE(platform::SetCurrentDirectory(base + "/a/b"));
+  const std::string here = platform::CurrentDirectory();
+  EXPECT_EQ(NormalizeDirName("."), here + "/");
+  EXPECT_EQ(NormalizeDirName("./"), here + "/");
+  // ".." and "/.." change the current folder, which stays changed.
+  EXPECT_EQ(NormalizeDirName(".."), platform::ExpandFileName(here + "/..") + "/");
+  EXPECT_EQ(platform::CurrentDirectory(), platform::ExpandFileName(here + "/.."));
+  EXPECT_EQ(NormalizeDirName(base + "/a/b/.."), platform::CurrentDirectory() + "/");
+  EXPECT_EQ(NormalizeDirName("b/.."), platform::CurrentDirectory() + "/");
+  // A name that cannot be entered is left as it is.
+  EXPECT_EQ(NormalizeDirName("missing/.."), "missing/../");
+}
+
+TEST(CurrentFolderScope, EntersAndAlwaysComesBack) {
+  CurrentFolderGuard guard;
+  test::TempDir dir;
+  const std::string before = platform::CurrentDirectory();
+  {
+    CurrentFolderScope scope(dir.path());
+    EXPECT_EQ(platform::CurrentDirectory(), platform::ExpandFileName(dir.path()));
+  }
+  EXPECT_EQ(platform::CurrentDirectory(), before);
+  // A stop inside the scope still brings the folder back.
+  try {
+    CurrentFolderScope scope(dir.path());
+    StopRun(2);
+  } catch (const TRunStop&) {
+  }
+  EXPECT_EQ(platform::CurrentDirectory(), before);
+  // "" leaves the folder alone; a folder that cannot be entered stops the run.
+  { CurrentFolderScope scope(""); }
+  EXPECT_EQ(platform::CurrentDirectory(), before);
+  try {
+    CurrentFolderScope scope(dir / "missing");
+    ADD_FAILURE() << "no stop";
+  } catch (const TRunStop& stop) {
+    EXPECT_EQ(stop.exitCode, 100);
+    EXPECT_EQ(stop.message, "ERROR: Could not access the directory: \"" + (dir / "missing") + "\"");
+  }
+  EXPECT_EQ(platform::CurrentDirectory(), before);
+}
+
+TEST(CheckDirectory, BlankNamesAndMissingFolders) {
+  CurrentFolderGuard guard;
+  RunSettings settings;
+  settings.ExitCode = 7;
+  std::string blank;
+  CheckDirectory(settings, blank, 100, true);
+  EXPECT_EQ(blank, NormalizeDirName(platform::CurrentDirectory()));
+  EXPECT_EQ(settings.ExitCode, 0);
+  const auto stopOf = [&](std::string name, bool allowBlank) {
+    try {
+      CheckDirectory(settings, name, 100, allowBlank);
+    } catch (const TRunStop& stop) {
+      EXPECT_EQ(stop.exitCode, 100);
+      return stop.message;
+    }
+    return std::string("no stop");
+  };
+  EXPECT_EQ(stopOf("", false), "ERROR: No directory name provided!");
+  EXPECT_EQ(stopOf("/no/such/folder/", true),
+            "ERROR: Could not access the directory: \"/no/such/folder/\"");
+}
+
+}  // namespace
+}  // namespace quorvid
