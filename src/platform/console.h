@@ -9,10 +9,11 @@ namespace quorvid::platform {
 
 /// Writes `text` to standard error unbuffered; errors are ignored (nothing
 /// useful can be said about a failing error channel). A progress line shown
-/// in place is cleared first, so the text never mixes with it.
+/// in place is cleared first, so the text never mixes with it. On a Windows
+/// console the UTF-8 text is shown as the characters it stands for.
 void WriteStdErr(std::string_view text);
 
-/// True when standard error is a terminal.
+/// True when standard error is a terminal (on Windows, a console).
 bool StdErrIsTerminal();
 
 /// Columns of the terminal on standard error (80 when it cannot be told).
@@ -31,13 +32,14 @@ void EndProgressLine();
 /// write fails.
 bool WriteStdOut(std::string_view text);
 
-/// The default message beep: BEL on standard error.
+/// The default message beep: BEL on standard error on POSIX, the system's
+/// default sound on Windows.
 void Beep();
 
 /// Key test of the error delay. While an instance lives, standard input (when
-/// it is a terminal) is in non-canonical mode without echo; the old mode is
-/// restored on destruction. When standard input is not a terminal no key can
-/// be seen and every pause just waits.
+/// it is a terminal or console) takes keys one by one without echo; the old
+/// mode is restored on destruction. When standard input is not a terminal no
+/// key can be seen and every pause just waits.
 class KeyWait {
  public:
   KeyWait();
@@ -52,7 +54,7 @@ class KeyWait {
  private:
   bool terminal_ = false;
   bool restore_ = false;
-  unsigned char saved_[128] = {};  // the saved terminal settings (termios)
+  unsigned char saved_[128] = {};  // the saved terminal settings or console mode
 };
 
 }  // namespace quorvid::platform

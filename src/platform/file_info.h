@@ -14,8 +14,8 @@ struct FileStatus {
   FileKind kind = FileKind::Missing;
   int64_t size = 0;
   std::time_t modified = 0;  // last-write time, whole seconds
-  uint64_t device = 0;
-  uint64_t inode = 0;
+  uint64_t device = 0;  // with inode, what the name stands for: device and inode
+  uint64_t inode = 0;   // number on POSIX, volume serial and file index on Windows
 };
 
 /// The name that stands for standard input where the program reads a file
@@ -32,17 +32,20 @@ bool FileExists(const std::string& path);
 /// Names an existing folder.
 bool DirectoryExists(const std::string& path);
 
-/// The current folder, without a trailing "/" (except for "/" itself).
+/// The current folder, without a trailing separator (except for a root such
+/// as "/" or "C:\").
 std::string CurrentDirectory();
 
 /// Changes the current folder; false when it cannot.
 bool SetCurrentDirectory(const std::string& path);
 
 /// Absolute form of `path` (relative to the current folder), without
-/// resolving links; "." and ".." components are resolved textually.
+/// resolving links; "." and ".." components are resolved textually. On
+/// Windows "/" becomes "\", and drive-relative and UNC names are understood.
 std::string ExpandFileName(const std::string& path);
 
-/// The platform's text for the last failed call (errno).
+/// The system's text for the last failed call on this thread (errno on
+/// POSIX, GetLastError on Windows).
 std::string LastErrorText();
 
 }  // namespace quorvid::platform

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <string>
 
-
 namespace quorvid::platform {
 
 /// One open file, read from offset 0 to its end. Closed on destruction.
@@ -21,6 +20,8 @@ class FileReader {
   /// name is missing, denotes a folder, or cannot be opened; with
   /// `regularOnly`, also when it is not a regular file once open. Such an
   /// open never waits: a FIFO put in a file's place is refused, not waited on.
+  /// Other readers may open the file meanwhile; on Windows writers may not
+  /// (the open fails while one has it, and none can open it after).
   /// "-" opens standard input, once a run: a second open of it fails.
   bool Open(const std::string& path, bool regularOnly = false);
 
@@ -48,12 +49,12 @@ class FileReader {
   /// Closes the file (harmless when none is open).
   void Close();
 
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return handle_ != -1; }
 
  private:
   bool CutShort() const;  // at an end before the size at open
 
-  int fd_ = -1;
+  intptr_t handle_ = -1;  // the system's descriptor or handle
   int64_t regularSize_ = -1;
   uint64_t position_ = 0;  // bytes read, or the offset sought to
 };

@@ -1,6 +1,7 @@
 // Writing text files and standard output: the only place that opens files for writing.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -8,16 +9,18 @@ namespace quorvid::platform {
 
 /// Where written bytes go: standard output, or a file opened by OpenOutputTarget.
 struct OutputTarget {
-  int fd = -1;
+  intptr_t fd = -1;  // the system's descriptor or handle; -1 when none
   bool isStandardOutput = false;
 };
 
-/// CreateOrTruncateNoLink refuses a name that is a symbolic link, for files
-/// written at a fixed name in a shared folder.
+/// CreateOrTruncateNoLink refuses a name that is a symbolic link (on Windows
+/// any reparse point, junctions included), for files written at a fixed name
+/// in a shared folder.
 enum class WriteMode { CreateOrTruncate, Append, CreateOrTruncateNoLink };
 
 /// The process's standard output. Bytes pass through the C library's own
-/// buffer, so they keep their order with anything else printed there.
+/// buffer, so they keep their order with anything else printed there; they
+/// are written as they are (no line-end translation on Windows).
 OutputTarget StandardOutputTarget();
 
 /// Opens `path` for writing: created or truncated, or positioned at its end

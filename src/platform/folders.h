@@ -14,15 +14,16 @@ namespace quorvid::platform {
 struct FolderEntry {
   std::string name;                   // bare name, never "." or ".."
   FileKind kind = FileKind::Missing;  // links followed; Missing for a dangling link
-  bool isLink = false;                // the entry itself is a symbolic link
+  bool isLink = false;                // the entry itself is a symbolic link (or junction)
   uint64_t device = 0;                // identity of what the entry names (links followed)
   uint64_t inode = 0;
 };
 
 /// Fills `entries` with the entries of `folder` ("" = the current folder) in
 /// the system's enumeration order, without "." and "..". Only the folder is
-/// opened, and it is closed before returning; the entries are looked at with
-/// stat, so FIFOs and devices are never opened. With `identifyFiles` false,
+/// opened for reading, and it is closed before returning; the entries are
+/// only looked at (stat on POSIX; on Windows a handle that reads nothing),
+/// so FIFOs and devices are never opened for reading. With `identifyFiles` false,
 /// plain files the folder listing already names as such are not looked at:
 /// their kind is known and their device and inode stay 0, which saves a call
 /// per file on large trees. A plain file whose identity cannot be read is

@@ -6,7 +6,7 @@
 namespace quorvid::platform {
 
 /// Processors the process is allowed to use (its affinity mask, so a run
-/// under `taskset -c 0` counts one); at least 1.
+/// under `taskset -c 0` or `start /affinity 1` counts one); at least 1.
 size_t UsableProcessorCount();
 
 }  // namespace quorvid::platform

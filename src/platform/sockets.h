@@ -8,7 +8,8 @@
 
 namespace quorvid::platform {
 
-/// An open TCP connection; `handle` is the system's descriptor (-1 when closed).
+/// An open TCP connection; `handle` is the system's descriptor or SOCKET
+/// (-1 when closed).
 struct Socket {
   intptr_t handle = -1;
 };

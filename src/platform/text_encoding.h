@@ -1,6 +1,7 @@
 // Conversion between the program's UTF-8 text and a numbered code page
 // (65001 UTF-8, 1200/1201 UTF-16 LE/BE, 20127 ASCII, 28591-28605 ISO-8859-x,
-// any other number the system's "CP" table of that number).
+// any other number the system's table of that number: iconv's "CP" table on
+// POSIX, the code page of that number on Windows).
 #pragma once
 
 #include <cstdint>

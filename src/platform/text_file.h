@@ -24,7 +24,7 @@ class TextFileInput {
   int64_t Read(char* buffer, size_t size, std::string& errorText);
 
  private:
-  int fd_ = -1;
+  intptr_t handle_ = -1;  // the system's descriptor or handle
 };
 
 }  // namespace quorvid::platform

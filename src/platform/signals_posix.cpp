@@ -1,9 +1,11 @@
 #include "platform/signals.h"
 
 #include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace quorvid::platform {
 
@@ -33,7 +35,7 @@ extern "C" void OnEndingSignal(int sig) {
     const size_t held = output->held.load(std::memory_order_acquire);
     size_t done = 0;
     while (done < held) {
-      const ssize_t n = ::write(output->fd, output->data + done, held - done);
+      const ssize_t n = ::write(static_cast<int>(output->fd), output->data + done, held - done);
       if (n > 0)
         done += static_cast<size_t>(n);
       else if (n < 0 && errno == EINTR)
@@ -99,13 +101,21 @@ void ClearInterruptFlags() {
   ctrlBreak.store(0, std::memory_order_relaxed);
 }
 
+static_assert(sizeof(sigset_t) <= 128, "ScopedSignalsBlocked keeps the earlier mask in 128 bytes");
+
 ScopedSignalsBlocked::ScopedSignalsBlocked() {
   sigset_t block;
   sigemptyset(&block);
   for (int sig : kEndingSignals) sigaddset(&block, sig);
-  ::pthread_sigmask(SIG_BLOCK, &block, &saved_);
+  sigset_t saved;
+  ::pthread_sigmask(SIG_BLOCK, &block, &saved);
+  std::memcpy(saved_, &saved, sizeof saved);
 }
 
-ScopedSignalsBlocked::~ScopedSignalsBlocked() { ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr); }
+ScopedSignalsBlocked::~ScopedSignalsBlocked() {
+  sigset_t saved;
+  std::memcpy(&saved, saved_, sizeof saved);
+  ::pthread_sigmask(SIG_SETMASK, &saved, nullptr);
+}
 
 }  // namespace quorvid::platform

@@ -55,7 +55,7 @@ bool WriteToTarget(const OutputTarget& target, std::string_view bytes, std::stri
     return true;
   }
   while (!bytes.empty()) {
-    ssize_t n = ::write(target.fd, bytes.data(), bytes.size());
+    ssize_t n = ::write(static_cast<int>(target.fd), bytes.data(), bytes.size());
     if (n < 0) {
       if (errno == EINTR) continue;
       errorText = ErrnoText(errno);
@@ -83,7 +83,7 @@ bool FlushTarget(const OutputTarget& target, std::string& errorText) {
 bool CloseTarget(OutputTarget& target, std::string& errorText) {
   if (target.isStandardOutput) return FlushTarget(target, errorText);
   if (target.fd < 0) return true;
-  int fd = target.fd;
+  const int fd = static_cast<int>(target.fd);
   target.fd = -1;
   // A failed close can report a write the kernel could not complete (NFS, quotas).
   if (::close(fd) != 0 && errno != EINTR) {

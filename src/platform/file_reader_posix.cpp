@@ -43,17 +43,17 @@ bool FileReader::Open(const std::string& path, bool regularOnly) {
   if (regularOnly) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   // Only a hint, and only worth its call when the file spans many reads.
   if (S_ISREG(st.st_mode) && st.st_size > (1 << 20)) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-  fd_ = fd;
+  handle_ = fd;
   regularSize_ = S_ISREG(st.st_mode) ? static_cast<int64_t>(st.st_size) : -1;
   position_ = 0;
   return true;
 }
 
 int64_t FileReader::Read(uint8_t* buffer, size_t size) {
-  if (fd_ < 0) return -1;
+  if (handle_ < 0) return -1;
   if (size == 0) return 0;
   for (;;) {
-    ssize_t n = ::read(fd_, buffer, size);
+    ssize_t n = ::read(static_cast<int>(handle_), buffer, size);
     if (n > 0) {
       position_ += static_cast<uint64_t>(n);
       return static_cast<int64_t>(n);
@@ -68,21 +68,21 @@ bool FileReader::CutShort() const {
   // Some files (those of /sys) claim a size they never hold: only a file
   // that is now shorter than at open was cut short.
   struct stat st {};
-  return ::fstat(fd_, &st) == 0 && st.st_size < regularSize_;
+  return ::fstat(static_cast<int>(handle_), &st) == 0 && st.st_size < regularSize_;
 }
 
 int64_t FileReader::ReadAt(uint8_t* buffer, size_t size, uint64_t offset) const {
-  if (fd_ < 0) return -1;
+  if (handle_ < 0) return -1;
   for (;;) {
-    ssize_t n = ::pread(fd_, buffer, size, static_cast<off_t>(offset));
+    ssize_t n = ::pread(static_cast<int>(handle_), buffer, size, static_cast<off_t>(offset));
     if (n >= 0) return static_cast<int64_t>(n);
     if (errno != EINTR) return -1;
   }
 }
 
 bool FileReader::SeekTo(uint64_t offset) {
-  if (fd_ < 0) return false;
-  if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) >= 0) {
+  if (handle_ < 0) return false;
+  if (::lseek(static_cast<int>(handle_), static_cast<off_t>(offset), SEEK_SET) >= 0) {
     position_ = offset;
     return true;
   }
@@ -91,9 +91,9 @@ bool FileReader::SeekTo(uint64_t offset) {
 }
 
 void FileReader::Close() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
+  if (handle_ >= 0) {
+    ::close(static_cast<int>(handle_));
+    handle_ = -1;
     regularSize_ = -1;
   }
 }
