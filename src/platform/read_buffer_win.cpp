@@ -1,0 +1,38 @@
+#include "platform/read_buffer.h"
+
+#include <windows.h>
+
+#include <new>
+
+namespace quorvid::platform {
+
+ReadBuffer::ReadBuffer(size_t size) {
+  if (size == 0) size = 1;
+  // Large pages need the "lock pages in memory" right, which few accounts
+  // hold: without it the call fails at once and ordinary pages are taken.
+  const size_t large = ::GetLargePageMinimum();
+  if (large != 0) {
+    const size_t wanted = (size + large - 1) / large * large;
+    void* p =
+        ::VirtualAlloc(nullptr, wanted, MEM_RESERVE | MEM_COMMIT | MEM_LARGE_PAGES, PAGE_READWRITE);
+    if (p != nullptr) {
+      data_ = static_cast<uint8_t*>(p);
+      mapped_ = wanted;
+      return;
+    }
+  }
+  SYSTEM_INFO info{};
+  ::GetSystemInfo(&info);
+  const size_t page = info.dwPageSize != 0 ? info.dwPageSize : 4096;
+  const size_t wanted = (size + page - 1) / page * page;
+  // Whole pages from the system, so the start is page-aligned (it is even
+  // aligned to the 64 KiB allocation granularity).
+  void* p = ::VirtualAlloc(nullptr, wanted, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+  if (p == nullptr) throw std::bad_alloc();
+  data_ = static_cast<uint8_t*>(p);
+  mapped_ = wanted;
+}
+
+ReadBuffer::~ReadBuffer() { ::VirtualFree(data_, 0, MEM_RELEASE); }
+
+}  // namespace quorvid::platform
