@@ -4,9 +4,9 @@
 #include <exception>
 
 #include "hashing/blake3.h"
-#include "hashing/evp_hash.h"
 #include "hashing/murmur3.h"
 #include "hashing/read_road.h"
+#include "hashing/standard_digest.h"
 #include "hashing/xxhash64.h"
 
 namespace quorvid {
@@ -22,25 +22,25 @@ constexpr int64_t kRingFromOnePiece = static_cast<int64_t>(kRingPiece);
 constexpr std::array<TAlgorithmRow, kHashChoiceCount> kRows = {{
     {C::None, "NOHASH", 21, "", "NONE", "", "", [] { return Made(); }, 1.0, false, kNeverRing},
     {C::MD5, "MD5", 32, " *", "MD5", "MD5", "MD5",
-     [] { return Made(new EvpHash("MD5")); }, 5.0, false, kRingFromOnePiece},
+     [] { return MakeStandardDigest("MD5"); }, 5.0, false, kRingFromOnePiece},
     {C::SHA1, "SHA1", 40, "", "SHA1", "SHA1", "SHA1",
-     [] { return Made(new EvpHash("SHA1")); }, 1.6, false, kNeverRing},
+     [] { return MakeStandardDigest("SHA1"); }, 1.6, false, kNeverRing},
     {C::SHA2_256, "SHA2_256", 64, " ?SHA256*", "SHA256 SHA2_256", "SHA256 SHA2-256", "SHA2_256",
-     [] { return Made(new EvpHash("SHA2-256")); }, 2.0, false, kNeverRing},
+     [] { return MakeStandardDigest("SHA2-256"); }, 2.0, false, kNeverRing},
     {C::SHA2_384, "SHA2_384", 96, " ?SHA384*", "SHA384 SHA2_384", "SHA384 SHA2-384", "SHA2_384",
-     [] { return Made(new EvpHash("SHA2-384")); }, 5.0, false, kRingFromOnePiece},
+     [] { return MakeStandardDigest("SHA2-384"); }, 5.0, false, kRingFromOnePiece},
     {C::SHA2_512, "SHA2_512", 128, " ?SHA512*", "SHA2_512 SHA512", "SHA512 SHA2-512",
-     "SHA2_512", [] { return Made(new EvpHash("SHA2-512")); }, 5.0, false, kRingFromOnePiece},
+     "SHA2_512", [] { return MakeStandardDigest("SHA2-512"); }, 5.0, false, kRingFromOnePiece},
     {C::SHA3_256, "SHA3_256", 64, "", "SHA3_256", "SHA3-256", "SHA3_256",
-     [] { return Made(new EvpHash("SHA3-256")); }, 7.5, false, kRingFromOnePiece},
+     [] { return MakeStandardDigest("SHA3-256"); }, 7.5, false, kRingFromOnePiece},
     {C::SHA3_384, "SHA3_384", 96, "", "SHA3_384", "SHA3-384", "SHA3_384",
-     [] { return Made(new EvpHash("SHA3-384")); }, 9.5, false, kRingFromOnePiece},
+     [] { return MakeStandardDigest("SHA3-384"); }, 9.5, false, kRingFromOnePiece},
     {C::SHA3_512, "SHA3_512", 128, "", "SHA3_512", "SHA3-512", "SHA3_512",
-     [] { return Made(new EvpHash("SHA3-512")); }, 13.5, false, kRingFromOnePiece},
+     [] { return MakeStandardDigest("SHA3-512"); }, 13.5, false, kRingFromOnePiece},
     {C::Blake2S, "Blake2S", 64, "", "BLK2 BLAKE2S", "BLAKE2S", "Blake2S",
-     [] { return Made(new EvpHash("BLAKE2S-256")); }, 5.0, false, kRingFromOnePiece},
+     [] { return MakeStandardDigest("BLAKE2S-256"); }, 5.0, false, kRingFromOnePiece},
     {C::Blake2B, "Blake2B", 128, "", "BLAKE2B", "BLAKE2B", "Blake2B",
-     [] { return Made(new EvpHash("BLAKE2B-512")); }, 3.3, false, kRingFromOnePiece},
+     [] { return MakeStandardDigest("BLAKE2B-512"); }, 3.3, false, kRingFromOnePiece},
     {C::Blake3, "Blake3", 64, "", "BLAKE3 BLK3", "BLAKE3", "Blake3",
      [] { return Made(new Blake3()); }, 0.7, true, kRingFromOnePiece},
     {C::XXHash64, "XXHash64", 16, "", "XX64 XXHASH64", "XXH64", "XXHash64",

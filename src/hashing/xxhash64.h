@@ -1,9 +1,10 @@
-// XXH64 with seed 0, through the xxHash library.
+// XXH64 with seed 0, through the xxHash library (or its header compiled in,
+// where the build has no library).
 #pragma once
 
 #include "hashing/hasher.h"
 
-struct XXH64_state_s;
+#include <memory>
 
 namespace quorvid {
 
@@ -21,7 +22,8 @@ class XxHash64 final : public IHash {
   size_t DigestSize() const override { return 8; }
 
  private:
-  XXH64_state_s* state_ = nullptr;
+  struct State;  // the library's state; its name depends on how it is built
+  std::unique_ptr<State> state_;
 };
 
 }  // namespace quorvid

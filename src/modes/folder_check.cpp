@@ -32,10 +32,10 @@ std::string NormalizeDirName(const std::string& dir) {
   std::string result = dir;
   if (dir == "." || dir == "./") result = CurrentFolderWithSlash();
   if (dir == ".." || dir == "../") {
-    if (platform::SetCurrentDirectory(CurrentFolderWithSlash() + "..")) result = CurrentFolderWithSlash();
+    if (platform::ChangeCurrentDirectory(CurrentFolderWithSlash() + "..")) result = CurrentFolderWithSlash();
   }
   if (result.find("/..") != std::string::npos) {
-    if (platform::SetCurrentDirectory(result)) result = CurrentFolderWithSlash();
+    if (platform::ChangeCurrentDirectory(result)) result = CurrentFolderWithSlash();
   }
 
   // Dots and spaces that end a name are part of it here; only separators,
@@ -73,10 +73,10 @@ std::string ResolveListedFile(const std::string& fileName) {
 
 CurrentFolderScope::CurrentFolderScope(const std::string& folder)
     : saved_(platform::CurrentDirectory()) {
-  if (!folder.empty() && !platform::SetCurrentDirectory(folder))
+  if (!folder.empty() && !platform::ChangeCurrentDirectory(folder))
     StopWithError(exit_code::kNoDirectory, NoAccessMessage(folder));
 }
 
-CurrentFolderScope::~CurrentFolderScope() { platform::SetCurrentDirectory(saved_); }
+CurrentFolderScope::~CurrentFolderScope() { platform::ChangeCurrentDirectory(saved_); }
 
 }  // namespace quorvid

@@ -37,7 +37,7 @@ bool DirectoryExists(const std::string& path);
 std::string CurrentDirectory();
 
 /// Changes the current folder; false when it cannot.
-bool SetCurrentDirectory(const std::string& path);
+bool ChangeCurrentDirectory(const std::string& path);
 
 /// Absolute form of `path` (relative to the current folder), without
 /// resolving links; "." and ".." components are resolved textually. On

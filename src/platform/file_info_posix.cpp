@@ -39,7 +39,7 @@ std::string CurrentDirectory() {
   return buf.data();
 }
 
-bool SetCurrentDirectory(const std::string& path) { return ::chdir(path.c_str()) == 0; }
+bool ChangeCurrentDirectory(const std::string& path) { return ::chdir(path.c_str()) == 0; }
 
 std::string ExpandFileName(const std::string& path) {
   std::string full = (!path.empty() && path[0] == '/') ? path : CurrentDirectory() + "/" + path;

@@ -94,7 +94,7 @@ std::string CurrentDirectory() {
   }
 }
 
-bool SetCurrentDirectory(const std::string& path) {
+bool ChangeCurrentDirectory(const std::string& path) {
   return ::SetCurrentDirectoryW(WideFromUtf8(path).c_str()) != 0;
 }
 

@@ -15,7 +15,7 @@ namespace {
 class CurrentFolderGuard {
  public:
   CurrentFolderGuard() : saved_(platform::CurrentDirectory()) {}
-  ~CurrentFolderGuard() { platform::SetCurrentDirectory(saved_); }
+  ~CurrentFolderGuard() { platform::ChangeCurrentDirectory(saved_); }
 
  private:
   std::string saved_;
@@ -43,7 +43,7 @@ TEST(NormalizeDirName, DotsBecomeAbsolute) {
   test::TempDir dir;
   test::WriteFile(dir / "a/b/x", "");
   const std::string base = platform::ExpandFileName(dir.path());
-  ASSERT_TRUE(platform::SetCurrentDirectory(base + "/a/b"));
+  ASSERT_TRUE(platform::ChangeCurrentDirectory(base + "/a/b"));
   const std::string here = platform::CurrentDirectory();
   EXPECT_EQ(NormalizeDirName("."), here + "/");
   EXPECT_EQ(NormalizeDirName("./"), here + "/");

@@ -83,11 +83,11 @@ TEST(Folders, RelativeAndCurrentFolder) {
   TempDir dir;
   WriteFile(dir / "sub/one", "1");
   std::string saved = CurrentDirectory();
-  ASSERT_TRUE(SetCurrentDirectory(dir.path()));
+  ASSERT_TRUE(ChangeCurrentDirectory(dir.path()));
   std::vector<FolderEntry> here, sub;
   bool readHere = ReadFolder("", here);
   bool readSub = ReadFolder("sub/", sub);
-  SetCurrentDirectory(saved);
+  ChangeCurrentDirectory(saved);
   ASSERT_TRUE(readHere);
   ASSERT_EQ(here.size(), 1u);
   EXPECT_EQ(here[0].name, "sub");

@@ -178,14 +178,14 @@ TEST(FileSearch, StartFolderTextIsCleaned) {
   WriteFile(dir / "sub/a.txt", "a");
   WriteFile(dir / "top.txt", "t");
   std::string saved = platform::CurrentDirectory();
-  ASSERT_TRUE(platform::SetCurrentDirectory(dir.path()));
+  ASSERT_TRUE(platform::ChangeCurrentDirectory(dir.path()));
   Paths relative = ListMatchingFiles("sub//", "", true).files;
   Paths dotted = ListMatchingFiles("./sub", "", true).files;
   Paths doubled = ListMatchingFiles(".//sub/./", "", true).files;
   Paths back = ListMatchingFiles("sub/../sub", "", true).files;
   Paths current = ListMatchingFiles("", "*.txt", false).files;
   Paths dot = ListMatchingFiles(".", "*.txt", false).files;
-  platform::SetCurrentDirectory(saved);
+  platform::ChangeCurrentDirectory(saved);
   EXPECT_EQ(relative, (Paths{"sub/a.txt"}));
   EXPECT_EQ(dotted, (Paths{"sub/a.txt"}));
   EXPECT_EQ(doubled, (Paths{"sub/a.txt"}));

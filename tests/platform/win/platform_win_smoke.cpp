@@ -342,15 +342,15 @@ void Status() {
   CHECK(DirectoryExists(g_scratch) && !DirectoryExists(path));
 
   const std::string saved = CurrentDirectory();
-  CHECK(SetCurrentDirectory(g_scratch));
+  CHECK(ChangeCurrentDirectory(g_scratch));
   std::string here = CurrentDirectory();
   CHECK(here.back() != '\\');
   CHECK(here + "\\" == ExpandFileName(""));
   CHECK(ExpandFileName("a/b/../c") == here + "\\a\\c");
   CHECK(ExpandFileName("a\\b\\") == here + "\\a\\b\\");
   CHECK(StatPath("dated.txt").size == 5);
-  CHECK(!SetCurrentDirectory(g_scratch + "missing"));
-  CHECK(SetCurrentDirectory(saved));
+  CHECK(!ChangeCurrentDirectory(g_scratch + "missing"));
+  CHECK(ChangeCurrentDirectory(saved));
   CHECK(CurrentDirectory() == saved);
   CHECK(ExpandFileName("C:\\x\\..\\y") == "C:\\y");
   CHECK(ExpandFileName("\\\\server\\share\\a\\..\\b") == "\\\\server\\share\\b");
@@ -401,10 +401,10 @@ void Folders() {
 
   // The current folder, a folder named without its "\", and what is none.
   const std::string saved = CurrentDirectory();
-  SetCurrentDirectory(folder);
+  ChangeCurrentDirectory(folder);
   std::vector<FolderEntry> here;
   CHECK(ReadFolder("", here) && here.size() == 32);
-  SetCurrentDirectory(saved);
+  ChangeCurrentDirectory(saved);
   std::vector<FolderEntry> sub{FolderEntry{}};
   CHECK(ReadFolder(folder + "sub", sub) && sub.empty());
   CHECK(!ReadFolder(folder + "missing", sub) && sub.empty());
