@@ -3,8 +3,12 @@
 #include <vector>
 
 #include "cli/driver.h"
+#include "platform/process_start.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-  return quorvid::RunProgram(argc > 0 ? argv[0] : "quorvid", args);
+  quorvid::platform::PrepareStandardOutput();
+  std::vector<std::string> args = quorvid::platform::ProgramArguments(argc, argv);
+  const std::string program = args.empty() ? "quorvid" : args.front();
+  if (!args.empty()) args.erase(args.begin());
+  return quorvid::RunProgram(program, args);
 }

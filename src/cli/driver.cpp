@@ -32,6 +32,7 @@
 #include "platform/console.h"
 #include "platform/environment.h"
 #include "platform/file_info.h"
+#include "platform/path_rules.h"
 #include "platform/processors.h"
 #include "platform/text_encoding.h"
 #include "support/date_format.h"
@@ -44,8 +45,6 @@ namespace {
 namespace hs = help_section;
 namespace ec = exit_code;
 
-constexpr const char* kSummaryFileName = "/#Quorvid_Summary.TXT";
-
 // Start-up: who the program is and where it lies, the arguments, and the
 // values that come from the surroundings.
 void StartRun(RunSettings& s, const std::string& programPath, const std::vector<std::string>& args) {
@@ -56,18 +55,15 @@ void StartRun(RunSettings& s, const std::string& programPath, const std::vector<
 
   std::string exe = platform::ExecutablePath();
   if (exe.empty()) exe = platform::ExpandFileName(programPath);
-  std::string folder = exe.substr(0, exe.find_last_of('/') + 1);
+  std::string folder = exe.substr(0, platform::LastNameStart(exe));
   s.ProgramFolder = QuotedWhenSpaced(folder);
 
   s.Args = MakeArgumentList(args);
   s.LocaleDateTimeFormat = LocaleShortDatePattern() + " hh:nn AM/PM";
 
-  // An empty variable names no folder, so it counts as unset.
-  std::string temp = platform::EnvironmentVariable("TEMP").value_or("");
-  if (temp.empty()) temp = platform::EnvironmentVariable("TMPDIR").value_or("");
-  if (temp.empty()) temp = "/tmp";
+  std::string temp = platform::TemporaryFolder();
+  if (temp.empty() || temp.back() != platform::kPathSeparator) temp += platform::kPathSeparator;
   s.SummaryPath = temp + kSummaryFileName;
-  s.SummaryDisplayPath = std::string("$TEMP") + kSummaryFileName;
 }
 
 void DeriveSettings(RunSettings& s) {

@@ -6,19 +6,18 @@
 #include "modes/exit_codes.h"
 #include "output/run_stop.h"
 #include "platform/file_info.h"
+#include "platform/path_rules.h"
 
 namespace quorvid {
 
 namespace {
 
-bool EndsWith(const std::string& text, std::string_view tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
+constexpr char kSeparator = platform::kPathSeparator;
 
-// The current folder with one "/" appended ("/" for the root).
-std::string CurrentFolderWithSlash() {
+// The current folder with one separator appended (a root has its own).
+std::string CurrentFolderWithSeparator() {
   std::string current = platform::CurrentDirectory();
-  return current == "/" ? current : current + "/";
+  return !current.empty() && current.back() == kSeparator ? current : current + kSeparator;
 }
 
 std::string NoAccessMessage(const std::string& folder) {
@@ -28,30 +27,43 @@ std::string NoAccessMessage(const std::string& folder) {
 }  // namespace
 
 std::string NormalizeDirName(const std::string& dir) {
-  if (dir == "/" || dir == "//") return "/";
-  std::string result = dir;
-  if (dir == "." || dir == "./") result = CurrentFolderWithSlash();
-  if (dir == ".." || dir == "../") {
-    if (platform::ChangeCurrentDirectory(CurrentFolderWithSlash() + "..")) result = CurrentFolderWithSlash();
+  const std::string separator(1, kSeparator);
+  // "/" is taken for the system's separator wherever that is another one.
+  std::string result = platform::NativeSeparators(dir);
+  if (result == separator || result == separator + separator) return separator;
+  if (result == "." || result == "." + separator) result = CurrentFolderWithSeparator();
+  if (result == ".." || result == ".." + separator) {
+    if (platform::ChangeCurrentDirectory(CurrentFolderWithSeparator() + ".."))
+      result = CurrentFolderWithSeparator();
   }
-  if (result.find("/..") != std::string::npos) {
-    if (platform::ChangeCurrentDirectory(result)) result = CurrentFolderWithSlash();
+  if (result.find(separator + "..") != std::string::npos) {
+    if (platform::ChangeCurrentDirectory(result)) result = CurrentFolderWithSeparator();
   }
 
-  // Dots and spaces that end a name are part of it here; only separators,
-  // stars and "/." components go.
-  const bool absolute = !result.empty() && result.front() == '/';
+  return CleanFolderEnd(result);
+}
+
+std::string CleanFolderEnd(std::string folder, platform::TPathRules rules) {
+  // Characters that go: separators and stars, and on a system that drops
+  // them from names anyway, dots and spaces.
+  const auto junk = [&](char c) {
+    return platform::IsPathSeparator(c, rules) || c == '*' ||
+           (rules.loseTrailingDots && (c == '.' || c == ' '));
+  };
+  const size_t root = platform::RootLength(folder, rules);
   for (;;) {
-    if (!result.empty() && (result.back() == '/' || result.back() == '*')) {
-      result.pop_back();
-    } else if (result == "." || EndsWith(result, "/.")) {
-      result.resize(result.size() - 1);
+    if (folder.size() > root && junk(folder.back())) {
+      folder.pop_back();
+    } else if (folder.size() > root && folder.back() == '.' &&
+               (folder.size() == 1 || platform::IsPathSeparator(folder[folder.size() - 2], rules))) {
+      folder.pop_back();  // a "." component
     } else {
       break;
     }
   }
-  if (result.empty()) return absolute ? "/" : "";
-  return result + "/";
+  if (folder.empty()) return "";
+  if (folder.size() == root && folder.back() == rules.separator) return folder;
+  return folder + rules.separator;
 }
 
 void CheckDirectory(RunSettings& settings, std::string& dirName, int32_t exitCode,

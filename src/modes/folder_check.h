@@ -6,16 +6,23 @@
 #include <string>
 
 #include "modes/run_settings.h"
+#include "platform/path_rules.h"
 
 namespace quorvid {
 
-/// Folder name clean-up: "/" and "//" give "/"; "." and "./" the current
-/// folder; "..", "../" and any name holding "/.." are resolved by changing
-/// the current folder (which stays changed) and give the new current folder.
-/// Then trailing "/" and "*" characters and trailing "/." components are
-/// removed and one "/" is appended. "" stays "", a relative name stays
-/// relative, and an absolute name never becomes relative ("/*" gives "/").
+/// Folder name clean-up, with the system's separator (written "/" here; "/"
+/// is accepted for it on input): "/" and "//" give "/"; "." and "./" the
+/// current folder; "..", "../" and any name holding "/.." are resolved by
+/// changing the current folder (which stays changed) and give the new
+/// current folder. Then CleanFolderEnd.
 std::string NormalizeDirName(const std::string& dir);
+
+/// The end of a folder name cleaned: trailing separators, "*" characters
+/// and "." components are removed (on Windows also the dots and spaces the
+/// system drops from names) and one separator is appended. "" stays "", a
+/// relative name stays relative, and an absolute name never becomes
+/// relative: its root stays ("/*" gives "/", "C:\." gives "C:").
+std::string CleanFolderEnd(std::string folder, platform::TPathRules rules = platform::kSystemRules);
 
 /// Makes `dirName` usable: resets ExitCode to 0; an empty name becomes the
 /// current folder when `allowBlank`. When it does not name an existing

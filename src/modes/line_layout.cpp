@@ -5,6 +5,7 @@
 #include "hashing/engine.h"
 #include "modes/date_filter.h"
 #include "modes/run_output.h"
+#include "platform/path_rules.h"
 
 namespace quorvid {
 
@@ -74,8 +75,7 @@ std::string SizeColumnText(int64_t size) {
 }
 
 std::string FileNamePart(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+  return path.substr(platform::LastNameStart(path));
 }
 
 void WriteFileLines(RunSettings& settings, const TGeneratedHashes& digests,

@@ -33,7 +33,7 @@ std::string PrefixColumn(const RunSettings& settings, const THashAlgorithmRec& r
 /// The -z size column of a file: "{%12d}" and one space.
 std::string SizeColumnText(int64_t size);
 
-/// The part of `path` after its last "/".
+/// The part of `path` after its last separator.
 std::string FileNamePart(const std::string& path);
 
 /// Writes a file's lines, one per selected algorithm: prefix, `sizeText`,

@@ -10,6 +10,7 @@
 #include "output/progress.h"
 #include "platform/console.h"
 #include "platform/file_info.h"
+#include "platform/path_rules.h"
 
 namespace quorvid {
 
@@ -20,7 +21,9 @@ constexpr const char* kSeparator = "---------------";
 // Words that a user probably meant as a file or an option: they contain
 // "/", begin with "-", name a folder, or end in a file extension.
 bool LooksLikeAFileName(const std::string& word) {
-  if (word.find('/') != std::string::npos || (!word.empty() && word.front() == '-')) return true;
+  for (char c : word)
+    if (platform::IsPathSeparator(c)) return true;
+  if (!word.empty() && word.front() == '-') return true;
   if (platform::DirectoryExists(word)) return true;
   // A name with an extension, such as notes.txx: a dot, then one to four
   // letters or digits, one of them a letter.

@@ -1,11 +1,12 @@
 #include "modes/program_info.h"
 
+#include "platform/path_rules.h"
+
 namespace quorvid {
 
 TFileVersionInfoRec MakeVersionInfo(const std::string& programPath, const std::string& folder) {
   TFileVersionInfoRec info;
-  size_t slash = programPath.find_last_of('/');
-  info.FileName = slash == std::string::npos ? programPath : programPath.substr(slash + 1);
+  info.FileName = programPath.substr(platform::LastNameStart(programPath));
   size_t dot = info.FileName.find_last_of('.');
   if (dot == std::string::npos || dot == 0) {
     info.BaseName = info.FileName;

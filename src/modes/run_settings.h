@@ -14,6 +14,7 @@
 #include "modes/exit_codes.h"
 #include "modes/find_param.h"
 #include "output/streams.h"
+#include "platform/path_rules.h"
 
 namespace quorvid {
 
@@ -37,6 +38,9 @@ inline constexpr int32_t Everything = 0x1000;
 }  // namespace help_section
 
 using THashSelections = std::array<TFindParamRec, kHashChoiceCount>;
+
+/// The name of the default summary file, in the folder for temporary files.
+inline constexpr const char* kSummaryFileName = "#Quorvid_Summary.TXT";
 
 /// What a -d walk writes for each file.
 enum class TDirKind {
@@ -96,7 +100,9 @@ struct RunSettings {
   int32_t AccessFailExitCode = exit_code::kFilesNotAccessible;
   int32_t OutputWriteFailExitCode = exit_code::kOutputUnwritable;
   std::string SummaryPath;
-  std::string SummaryDisplayPath = "$TEMP/#Quorvid_Summary.TXT";
+  // How the help names the default summary file.
+  std::string SummaryDisplayPath =
+      std::string(platform::kTempFolderShown) + platform::kPathSeparator + kSummaryFileName;
   std::string LocaleDateTimeFormat;  // the locale's short date + " hh:nn AM/PM"
   std::string DateTimeFormat;
   std::string DateStampFormat;

@@ -10,12 +10,14 @@
 #include <string_view>
 
 #include "platform/file_writer.h"
+#include "platform/path_rules.h"
 #include "platform/signals.h"
 
 namespace quorvid {
 
-/// The platform line end written after every line (LF on POSIX).
-inline constexpr std::string_view kLineEnd = "\n";
+/// The platform line end written after every line (LF on POSIX, CR LF on
+/// Windows).
+inline constexpr std::string_view kLineEnd = platform::kLineEnd;
 
 /// Output files keep up to this many bytes before writing them out.
 inline constexpr size_t kOutputFileBufferSize = 10 * 1024 * 1024;

@@ -10,7 +10,8 @@ namespace quorvid::platform {
 /// Writes `text` to standard error unbuffered; errors are ignored (nothing
 /// useful can be said about a failing error channel). A progress line shown
 /// in place is cleared first, so the text never mixes with it. On a Windows
-/// console the UTF-8 text is shown as the characters it stands for.
+/// console the UTF-8 text is shown as the characters it stands for. Lines
+/// may end in LF: they are written with the system's line end.
 void WriteStdErr(std::string_view text);
 
 /// True when standard error is a terminal (on Windows, a console).
@@ -28,8 +29,8 @@ void ShowProgressLine(std::string_view text);
 /// Clears a progress line shown in place; no more are shown afterwards.
 void EndProgressLine();
 
-/// Writes `text` to standard output and flushes it. Returns false when the
-/// write fails.
+/// Writes `text` to standard output and flushes it, lines ending in LF
+/// written with the system's line end. Returns false when the write fails.
 bool WriteStdOut(std::string_view text);
 
 /// The default message beep: BEL on standard error on POSIX, the system's

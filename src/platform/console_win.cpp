@@ -51,6 +51,18 @@ void WriteAll(std::string_view text) {
   }
 }
 
+// The program's texts end their lines in LF or CR LF; Windows shows and
+// stores text with CR LF.
+std::string WithSystemLineEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 32);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
+  }
+  return out;
+}
+
 // The progress line: shown by one thread while others write messages.
 std::mutex g_progressMutex;
 bool g_progressShown = false;  // a line stands in place on the console
@@ -110,7 +122,7 @@ void WriteStdErr(std::string_view text) {
   std::lock_guard<std::mutex> lock(g_progressMutex);
   ClearShownLine();
   std::fflush(stderr);  // keep order with anything the C library buffered
-  WriteAll(text);
+  WriteAll(WithSystemLineEnds(text));
 }
 
 bool StdErrIsTerminal() {
@@ -151,7 +163,8 @@ bool WriteStdOut(std::string_view text) {
   BinaryStandardOutput();
   // Through the C library's stdout, so the order with other writers of
   // standard output that use it is kept.
-  if (!text.empty() && std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
+  const std::string lines = WithSystemLineEnds(text);
+  if (!lines.empty() && std::fwrite(lines.data(), 1, lines.size(), stdout) != lines.size())
     return false;
   return std::fflush(stdout) == 0;
 }

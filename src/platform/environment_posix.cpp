@@ -23,4 +23,13 @@ std::string ExecutablePath() {
   }
 }
 
+std::string TemporaryFolder() {
+  // An empty variable names no folder, so it counts as unset.
+  for (const char* name : {"TEMP", "TMPDIR"}) {
+    const std::optional<std::string> value = EnvironmentVariable(name);
+    if (value && !value->empty()) return *value;
+  }
+  return "/tmp";
+}
+
 }  // namespace quorvid::platform

@@ -44,4 +44,15 @@ std::string ExecutablePath() {
   }
 }
 
+std::string TemporaryFolder() {
+  const std::optional<std::string> temp = EnvironmentVariable("TEMP");
+  if (temp && !temp->empty()) return *temp;
+  wchar_t buffer[MAX_PATH + 2];
+  const DWORD n = ::GetTempPathW(MAX_PATH + 2, buffer);
+  std::string folder = n > 0 && n <= MAX_PATH + 1 ? Utf8FromWide(std::wstring(buffer, n)) : "C:\\";
+  // The system's answer ends in a separator; a root keeps its own.
+  if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
 }  // namespace quorvid::platform

@@ -6,40 +6,48 @@
 
 #include "platform/file_info.h"
 #include "platform/folders.h"
+#include "platform/path_rules.h"
 #include "support/wildcard_mask.h"
 
 namespace quorvid {
 namespace {
 
 constexpr const char* kAlreadySearching = "The file searcher is already searching!";
+constexpr char kSeparator = platform::kPathSeparator;
 
-// True when `inner` names a folder strictly below `outer` (both absolute).
+// True when `inner` names a folder strictly below `outer` (both absolute
+// keys: a root, or a name without a trailing separator).
 bool LiesInside(const std::string& inner, const std::string& outer) {
-  if (outer == "/") return inner.size() > 1 && inner[0] == '/';
-  return inner.size() > outer.size() && inner.compare(0, outer.size(), outer) == 0 &&
-         inner[outer.size()] == '/';
+  const bool root = platform::RootLength(outer) == outer.size();
+  const size_t prefix = outer.size();
+  return inner.size() > prefix + (root ? 0 : 1) &&
+         platform::SameNameText(std::string_view(inner).substr(0, prefix), outer) &&
+         (root || inner[prefix] == kSeparator);
 }
 
 // The absolute, link-free name used to compare start folders; a folder that
-// cannot be resolved is compared by its absolute text.
+// cannot be resolved is compared by its absolute text. Names that differ in
+// letter case only are the same folder where the system says so.
 std::string FolderKey(const std::string& folder) {
   std::string key = platform::ResolvePath(folder);
   if (key.empty()) key = platform::ExpandFileName(folder);
-  while (key.size() > 1 && key.back() == '/') key.pop_back();
+  key = platform::NativeSeparators(std::move(key));
+  while (key.size() > platform::RootLength(key) && key.back() == kSeparator) key.pop_back();
   return key;
 }
 
-// A start folder as the walk names it: repeated "/" collapse into one, "."
-// components go and ".." components take the one before them with them;
-// a ".." that has nothing before it stays in a relative name and goes at
-// the root. "" when nothing is left of a relative name but ".".
+// A start folder as the walk names it: repeated separators collapse into
+// one, "." components go and ".." components take the one before them with
+// them; a ".." that has nothing before it stays in a relative name and goes
+// at the root. "" when nothing is left of a relative name but ".".
 std::string CleanFolderText(const std::string& text) {
-  const bool absolute = !text.empty() && text.front() == '/';
+  const size_t rootLength = platform::RootLength(text);
+  const bool absolute = rootLength > 0;
   std::vector<std::string> parts;
-  size_t pos = 0;
+  size_t pos = rootLength;
   while (pos <= text.size()) {
-    size_t end = text.find('/', pos);
-    if (end == std::string::npos) end = text.size();
+    size_t end = pos;
+    while (end < text.size() && !platform::IsPathSeparator(text[end])) ++end;
     std::string part = text.substr(pos, end - pos);
     pos = end + 1;
     if (part.empty() || part == ".") continue;
@@ -49,8 +57,11 @@ std::string CleanFolderText(const std::string& text) {
       parts.push_back(std::move(part));
     }
   }
-  std::string clean = absolute ? "/" : "";
-  for (const std::string& part : parts) clean += (clean.empty() || clean == "/" ? "" : "/") + part;
+  std::string clean = platform::NativeSeparators(text.substr(0, rootLength));
+  for (const std::string& part : parts) {
+    if (!clean.empty() && clean.back() != kSeparator && clean.back() != ':') clean += kSeparator;
+    clean += part;
+  }
   return clean;
 }
 
@@ -88,8 +99,10 @@ std::vector<std::string> StartFolders(const std::string& searchPath, char pathSe
   }
 
   std::vector<std::string> folders;
-  for (auto& start : collected)
-    folders.push_back(start.text == "/" ? start.text : start.text + "/");
+  for (auto& start : collected) {
+    const bool endsInSeparator = !start.text.empty() && start.text.back() == kSeparator;
+    folders.push_back(endsInSeparator ? start.text : start.text + kSeparator);
+  }
   if (folders.empty()) folders.emplace_back();
   return folders;
 }
@@ -176,7 +189,7 @@ void TFileSearcher::SearchFolder(Walk& walk, const std::string& folder, int32_t 
         continue;
     }
     walk.walked.insert({sub.device, sub.inode});
-    SearchFolder(walk, path + "/", level + 1);
+    SearchFolder(walk, path + kSeparator, level + 1);
   }
 }
 

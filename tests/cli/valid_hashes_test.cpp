@@ -64,7 +64,8 @@ TEST(ValidHashes, CatalogueOptionRowsAndListAgree) {
   const auto options = OptionNamesByMember();
   int hashRows = 0;
   for (const TOptionRow& row : OptionTable()) {
-    if (row.HashIndex >= 0) EXPECT_EQ(row.HashIndex, hashRows++) << row.Names;
+    if (row.HashIndex < 0) continue;
+    EXPECT_EQ(row.HashIndex, hashRows++) << row.Names;
   }
   EXPECT_EQ(hashRows, kHashChoiceCount);
   for (const TAlgorithmRow& row : AlgorithmCatalogue())

@@ -56,6 +56,23 @@ TEST(NormalizeDirName, DotsBecomeAbsolute) {
   EXPECT_EQ(NormalizeDirName("missing/.."), "missing/../");
 }
 
+TEST(CleanFolderEnd, BothSystems) {
+  using platform::kPosixRules;
+  using platform::kWindowsRules;
+  EXPECT_EQ(CleanFolderEnd("/data/./*", kPosixRules), "/data/");
+  EXPECT_EQ(CleanFolderEnd("/data. ", kPosixRules), "/data. /");
+  EXPECT_EQ(CleanFolderEnd("/*", kPosixRules), "/");
+  EXPECT_EQ(CleanFolderEnd("C:\\Data\\.\\", kWindowsRules), "C:\\Data\\");
+  // Windows drops the dots and spaces that end a name.
+  EXPECT_EQ(CleanFolderEnd("C:\\Data. .", kWindowsRules), "C:\\Data\\");
+  EXPECT_EQ(CleanFolderEnd("C:\\*", kWindowsRules), "C:\\");
+  EXPECT_EQ(CleanFolderEnd("C:", kWindowsRules), "C:\\");
+  EXPECT_EQ(CleanFolderEnd("\\\\server\\share\\", kWindowsRules), "\\\\server\\share\\");
+  EXPECT_EQ(CleanFolderEnd("sub\\", kWindowsRules), "sub\\");
+  EXPECT_EQ(CleanFolderEnd("..", kWindowsRules), "");
+  EXPECT_EQ(CleanFolderEnd("", kWindowsRules), "");
+}
+
 TEST(CurrentFolderScope, EntersAndAlwaysComesBack) {
   CurrentFolderGuard guard;
   test::TempDir dir;
