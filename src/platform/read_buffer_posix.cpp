@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <cstdint>
+#include <memory>
 #include <new>
 
 namespace quorvid::platform {
@@ -32,5 +33,19 @@ ReadBuffer::ReadBuffer(size_t size) {
 }
 
 ReadBuffer::~ReadBuffer() { ::munmap(data_, mapped_); }
+
+uint8_t* ThreadReadBuffer() {
+  thread_local ReadBuffer buffer(kThreadReadBufferSize);
+  return buffer.Data();
+}
+
+uint8_t* ThreadSmallReadBuffer() {
+  // Page-aligned, like the big one, for the same quicker copies.
+  struct alignas(4096) Small {
+    uint8_t bytes[kThreadSmallReadBufferSize];
+  };
+  thread_local std::unique_ptr<Small> buffer(new Small);
+  return buffer->bytes;
+}
 
 }  // namespace quorvid::platform

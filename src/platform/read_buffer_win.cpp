@@ -35,4 +35,17 @@ ReadBuffer::ReadBuffer(size_t size) {
 
 ReadBuffer::~ReadBuffer() { ::VirtualFree(data_, 0, MEM_RELEASE); }
 
+uint8_t* ThreadReadBuffer() {
+  thread_local ReadBuffer buffer(kThreadReadBufferSize);
+  return buffer.Data();
+}
+
+// Whole pages from the system, as the big buffer: an object of over-aligned
+// type in a thread's own storage is freed wrongly when the thread ends in
+// this C runtime.
+uint8_t* ThreadSmallReadBuffer() {
+  thread_local ReadBuffer buffer(kThreadSmallReadBufferSize);
+  return buffer.Data();
+}
+
 }  // namespace quorvid::platform

@@ -90,7 +90,8 @@ TEST(Blake3File, AFileCutShortOrAStopFailsTheFile) {
   THashContext context;
   context.executor = &executor;
   test::WriteFile(dir / "f.bin", content);
-  {
+  // On Windows no other program may write a file open for reading.
+  if (!test::OnWindows()) {
     FileReader reader;
     ASSERT_TRUE(reader.Open(dir / "f.bin"));
     // Parts past the cut read short.

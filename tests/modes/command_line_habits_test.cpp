@@ -26,16 +26,16 @@ class StandardInput : public ::testing::Test {
 TEST_F(StandardInput, IsReadOnceForADash) {
   RunResult r = Run({"-"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out, kHelloSha256 + "  {File}  -\n");
+  EXPECT_EQ(r.out, kHelloSha256 + "  {File}  -" + LineEnd());
   EXPECT_EQ(r.err, "");
   // Every algorithm from the one read.
   r = Run({"--md5", "--sha256", "-s", "-"});
-  EXPECT_EQ(SplitLines(r.out), (Lines{kHelloMd5 + std::string(32, ' ') + " -",
-                                      kHelloSha256 + " -"}));
+  EXPECT_EQ(OutputLines(r.out), (Lines{kHelloMd5 + std::string(32, ' ') + " -",
+                                       kHelloSha256 + " -"}));
   // A second dash finds it read: a file that cannot be read, as usual.
   r = Run({"-s", "-", "-"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(SplitLines(r.out), (Lines{kHelloSha256 + " -", kDenied + " -"}));
+  EXPECT_EQ(OutputLines(r.out), (Lines{kHelloSha256 + " -", kDenied + " -"}));
 }
 
 TEST_F(StandardInput, ServesCompareVerifyAndBase64) {
@@ -46,7 +46,7 @@ TEST_F(StandardInput, ServesCompareVerifyAndBase64) {
 
   RunResult y = Run({"-y", "-", kHelloSha256});
   EXPECT_EQ(y.exitCode, 0) << y.err;
-  EXPECT_EQ(y.out, "SHA2_256: Match found\n");
+  EXPECT_EQ(y.out, "SHA2_256: Match found" + LineEnd());
 
   RunResult e = Run({"--e64", "-", "--file", "-o", "out.b64"});
   EXPECT_EQ(e.exitCode, 0) << e.err;
@@ -78,9 +78,10 @@ TEST(TextNote, WordsThatLookLikeFilesOrOptionsAreNoted) {
       args.push_back(word);
       RunResult noted = RunQuorvid(args, inDir);
       EXPECT_EQ(noted.exitCode, 0) << word;
-      EXPECT_EQ(noted.err, "quorvid: \"" + word + "\" is not a file; hashed as text\n") << word;
+      EXPECT_EQ(noted.err, "quorvid: \"" + word + "\" is not a file; hashed as text" + LineEnd())
+          << word;
       // Standard output holds the text's line as before.
-      EXPECT_EQ(SplitLines(noted.out).size(), 1u) << word;
+      EXPECT_EQ(OutputLines(noted.out).size(), 1u) << word;
     }
   }
   for (const std::string text : {"hello world", "abc", "3.14", "e.g.", "Grüße"}) {

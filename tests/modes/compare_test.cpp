@@ -40,33 +40,33 @@ TEST_F(Compare, IdenticalDifferentAndSameName) {
   const std::string same = Upper(d::kSameSha256);
   RunResult r = Run({"-k", "a.txt", "b.txt", "--sha256"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(SplitLines(r.out), Lines{"TRUE  " + same + " " + same});
+  EXPECT_EQ(OutputLines(r.out), Lines{"TRUE  " + same + " " + same});
 
   r = Run({"-k", "a.txt", "c.txt", "--sha256"});
   EXPECT_EQ(r.exitCode, 98);
-  EXPECT_EQ(SplitLines(r.out), Lines{"FALSE " + same + " " + Upper(d::kDiffSha256)});
+  EXPECT_EQ(OutputLines(r.out), Lines{"FALSE " + same + " " + Upper(d::kDiffSha256)});
 
   r = Run({"-k", "a.txt", "a.txt", "--sha256"});
   EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(SplitLines(r.out), Lines{"TRUE  " + same + " " + same});
+  EXPECT_EQ(OutputLines(r.out), Lines{"TRUE  " + same + " " + same});
   // Another spelling of the same file is read again and still matches.
   r = Run({"-k", "a.txt", "./a.txt", "--sha256"});
-  EXPECT_EQ(SplitLines(r.out), Lines{"TRUE  " + same + " " + same});
+  EXPECT_EQ(OutputLines(r.out), Lines{"TRUE  " + same + " " + same});
 }
 
 TEST_F(Compare, DefaultIsBlake3) {
   const std::string empty = Upper(d::kEmpty[10]);
   RunResult r = Run({"-k", "e1.bin", "e2.bin"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(SplitLines(r.out), Lines{"TRUE  " + empty + " " + empty});
+  EXPECT_EQ(OutputLines(r.out), Lines{"TRUE  " + empty + " " + empty});
 }
 
 TEST_F(Compare, TwoAlgorithmsArePrefixedAndWrittenToTheOutputFile) {
   RunResult r = Run({"-k", "a.txt", "c.txt", "--sha256", "--md5", "-o", "out.txt", "-t"});
   EXPECT_EQ(r.exitCode, 98);
   std::string expected = "     MD5: FALSE " + Upper(d::kSameMd5) + " " + Upper(d::kDiffMd5) +
-                         "\nSHA2_256: FALSE " + Upper(d::kSameSha256) + " " +
-                         Upper(d::kDiffSha256) + "\n";
+                         LineEnd() + "SHA2_256: FALSE " + Upper(d::kSameSha256) + " " +
+                         Upper(d::kDiffSha256) + LineEnd();
   EXPECT_EQ(ReadFile(dir_ / "out.txt"), expected);
   EXPECT_EQ(r.out, expected);
 }
@@ -74,7 +74,7 @@ TEST_F(Compare, TwoAlgorithmsArePrefixedAndWrittenToTheOutputFile) {
 TEST_F(Compare, AllAlgorithmsGiveFourteenLines) {
   RunResult r = Run({"-k", "e1.bin", "e2.bin", "--all"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  Lines lines = SplitLines(r.out);
+  Lines lines = OutputLines(r.out);
   ASSERT_EQ(lines.size(), 14u);
   for (int i = 0; i < 14; ++i) {
     std::string digest = Upper(d::kEmpty[i]);
@@ -82,7 +82,7 @@ TEST_F(Compare, AllAlgorithmsGiveFourteenLines) {
   }
   r = Run({"-k", "e1.bin", "a.txt", "--all"});
   EXPECT_EQ(r.exitCode, 98);
-  lines = SplitLines(r.out);
+  lines = OutputLines(r.out);
   ASSERT_EQ(lines.size(), 14u);
   EXPECT_EQ(lines[2], "           SHA2_256: FALSE " + Upper(d::kEmpty[2]) + " " +
                           Upper(d::kSameSha256));
@@ -90,13 +90,14 @@ TEST_F(Compare, AllAlgorithmsGiveFourteenLines) {
 }
 
 TEST_F(Compare, UnreadableFileGivesErrorLines) {
+  if (OnWindows()) GTEST_SKIP() << "no /proc on Windows";
   const std::string denied = ":::DENIED:::" + std::string(52, ':');
   RunResult r = Run({"-k", "/proc/self/mem", "a.txt", "--sha256"});
   EXPECT_EQ(r.exitCode, 97);
-  EXPECT_EQ(SplitLines(r.out), Lines{"ERROR " + denied + " " + Upper(d::kSameSha256)});
+  EXPECT_EQ(OutputLines(r.out), Lines{"ERROR " + denied + " " + Upper(d::kSameSha256)});
   r = Run({"-k", "/proc/self/mem", "/proc/self/mem", "--md5", "--sha256"});
   EXPECT_EQ(r.exitCode, 97);
-  EXPECT_EQ(SplitLines(r.out),
+  EXPECT_EQ(OutputLines(r.out),
             (Lines{"     MD5: ERROR " + denied.substr(0, 32) + " " + denied.substr(0, 32),
                    "SHA2_256: ERROR " + denied + " " + denied}));
 }

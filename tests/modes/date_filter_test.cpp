@@ -94,6 +94,7 @@ TEST_F(DateFilterTest, EmptyDateFormatUsesTheLocaleShortDate) {
   EXPECT_EQ(settings_.DateRuler, " ----------------");
 
   // Not recorded yet: taken from the locale (the C locale's %m/%d/%y here).
+  if (test::OnWindows()) GTEST_SKIP() << "Windows takes the short date from its regional settings, not LC_ALL";
   RunSettings fresh;
   Give(fresh.DateFormat, "");
   SetUpDateDisplay(fresh);

@@ -45,7 +45,7 @@ class GenerateList : public ::testing::Test {
     options.workDir = dir_.path();
     return RunQuorvid(args, options);
   }
-  Lines List(const std::string& name = "list.txt") { return SplitLines(ReadFile(dir_ / name)); }
+  Lines List(const std::string& name = "list.txt") { return OutputLines(ReadFile(dir_ / name)); }
   // The entry lines: everything after the six header lines.
   Lines Entries(const std::string& name = "list.txt") {
     Lines all = List(name);
@@ -59,13 +59,14 @@ TEST_F(GenerateList, HeaderThenEntriesWithRelativeNames) {
   EXPECT_EQ(r.exitCode, 0) << r.err;
   // The status line goes to standard error: standard output carries results only.
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "Writing \"list.txt\" ... Done\n");
+  EXPECT_EQ(r.err, "Writing \"list.txt\" ... Done" + LineEnd());
   Lines all = List();
   ASSERT_EQ(all.size(), 8u);
   EXPECT_TRUE(std::regex_match(all[4], std::regex("; Generated on \\d\\d/\\d\\d/\\d{4} at "
                                                   "\\d\\d:\\d\\d:\\d\\d using CodePage 65001")))
       << all[4];
-  EXPECT_EQ(Entries(), (Lines{d::kFileSha256 + " ?SHA256*a.txt", d::kFileSha256 + " ?SHA256*x/b.txt"}));
+  EXPECT_EQ(Entries(), (Lines{d::kFileSha256 + " ?SHA256*a.txt",
+                              d::kFileSha256 + " ?SHA256*" + NativePath("x/b.txt")}));
 
   // The MD5 marker has no name; -i writes bare file names.
   EXPECT_EQ(Run({"--md5", "-g", "list.txt", "-d", "t"}).exitCode, 0);
@@ -95,8 +96,9 @@ TEST_F(GenerateList, AppendTeeCountsAndOwnFile) {
   // receives no result line once the list is the result stream.
   RunResult r = Run({"-g", "list.txt", "-d", "t", "-o", "out.txt", "-t", "-c"});
   EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.out, d::kFileSha256 + " ?SHA256*a.txt\nSuccess = 1   Unfiltered = 1   Error = 0\n");
-  EXPECT_EQ(r.err, "Writing \"list.txt\" ... Done\n");
+  EXPECT_EQ(r.out, d::kFileSha256 + " ?SHA256*a.txt" + LineEnd() +
+                       "Success = 1   Unfiltered = 1   Error = 0" + LineEnd());
+  EXPECT_EQ(r.err, "Writing \"list.txt\" ... Done" + LineEnd());
   EXPECT_EQ(ReadFile(dir_ / "out.txt"), "");
   EXPECT_EQ(Entries(), (Lines{d::kFileSha256 + " ?SHA256*a.txt",
                               "Success = 1   Unfiltered = 1   Error = 0"}));
@@ -104,7 +106,8 @@ TEST_F(GenerateList, AppendTeeCountsAndOwnFile) {
   // A list written inside the walked folder never lists itself.
   EXPECT_EQ(Run({"-g", "t/list.txt", "-d", "t", "-r"}).exitCode, 0);
   EXPECT_EQ(Entries("t/list.txt"),
-            (Lines{d::kFileSha256 + " ?SHA256*a.txt", d::kFileSha256 + " ?SHA256*x/b.txt"}));
+            (Lines{d::kFileSha256 + " ?SHA256*a.txt",
+                   d::kFileSha256 + " ?SHA256*" + NativePath("x/b.txt")}));
 }
 
 TEST_F(GenerateList, FailuresAndNothingFound) {
@@ -124,7 +127,8 @@ TEST_F(GenerateList, FailuresAndNothingFound) {
   r = Run({"-g", "list.txt", "-d", "t", "*.none"});
   EXPECT_EQ(r.exitCode, 77);
   EXPECT_EQ(List().size(), 6u);
-  EXPECT_EQ(r.err, "Writing \"list.txt\" ... Done\nNo files found in \"t/\" matching \"*.none\"\n");
+  EXPECT_EQ(r.err, "Writing \"list.txt\" ... Done" + LineEnd() + "No files found in \"" +
+                       NativePath("t/") + "\" matching \"*.none\"" + LineEnd());
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ TEST(SizeColumnText, TwelveWideAndWiderForHugeSizes) {
 
 // Directory mode writes --nohash lines with the None record.
 TEST(WriteFileLines, NoHashShowsTheQuotedDateInTheHashColumn) {
-  setenv("TZ", "UTC", 1);
+  test::SetEnv("TZ", "UTC");
   tzset();
   test::TempDir dir;
   test::WriteFile(dir / "f.txt", "x");
@@ -84,7 +84,7 @@ TEST(WriteFileLines, NoHashShowsTheQuotedDateInTheHashColumn) {
   WriteFileLines(settings, TGeneratedHashes{}, dir / "f.txt", "f.txt", false, "");
   output.CloseResult();
   EXPECT_EQ(test::ReadFile(dir / "out.txt"),
-            "\"03/07/2024 01:05 PM\"" + rec.LineLabel + "f.txt\n");
+            "\"03/07/2024 01:05 PM\"" + rec.LineLabel + "f.txt" + test::LineEnd());
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 #include "output/streams.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
+#include <filesystem>
 
 #include "output/run_stop.h"
 #include "test_support.h"
@@ -10,6 +10,7 @@
 namespace quorvid {
 namespace {
 
+using test::LineEnd;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
@@ -18,12 +19,13 @@ TEST(WriteSummaryFile, OverwritesWithOneLine) {
   TempDir dir;
   WriteFile(dir / "sum.txt", "old content that is longer\n");
   EXPECT_EQ(WriteSummaryFile(dir / "sum.txt", false, 65001, false, 12, 15, 0), std::nullopt);
-  EXPECT_EQ(ReadFile(dir / "sum.txt"), "12,15,0,FALSE\n");
+  EXPECT_EQ(ReadFile(dir / "sum.txt"), "12,15,0,FALSE" + LineEnd());
   EXPECT_EQ(WriteSummaryFile(dir / "sum.txt", false, 65001, true, 1, 2, 1), std::nullopt);
-  EXPECT_EQ(ReadFile(dir / "sum.txt"), "1,2,1,TRUE\n");
+  EXPECT_EQ(ReadFile(dir / "sum.txt"), "1,2,1,TRUE" + LineEnd());
 }
 
 TEST(WriteSummaryFile, FailuresComeBackAsMessages) {
+  if (test::OnWindows()) GTEST_SKIP() << "no /dev/full on Windows";
   TempDir dir;
   // A folder, a device that fails at the write, and a link where none may be.
   EXPECT_NE(WriteSummaryFile(dir.path(), false, 65001, false, 1, 1, 0), std::nullopt);
@@ -31,7 +33,7 @@ TEST(WriteSummaryFile, FailuresComeBackAsMessages) {
   ASSERT_NE(full, std::nullopt);
   EXPECT_EQ(full->rfind("File handling error occurred with \"/dev/full\" -- ", 0), 0u) << *full;
   WriteFile(dir / "victim.txt", "keep me\n");
-  ASSERT_EQ(::symlink((dir / "victim.txt").c_str(), (dir / "link").c_str()), 0);
+  std::filesystem::create_symlink(dir / "victim.txt", dir / "link");
   EXPECT_NE(WriteSummaryFile(dir / "link", true, 65001, false, 1, 1, 0), std::nullopt);
   EXPECT_EQ(ReadFile(dir / "victim.txt"), "keep me\n");
   EXPECT_EQ(WriteSummaryFile(dir / "link", false, 65001, false, 1, 1, 0), std::nullopt);
@@ -47,8 +49,8 @@ TEST(OutputChannels, ResultFileTeeAndClose) {
   output.WriteResultLine("caf\xC3\xA9", true);   // in the file's code page, and on screen
   output.WriteResultLine("only in the file", false);
   output.CloseResult();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "caf\xC3\xA9\n");
-  EXPECT_EQ(ReadFile(dir / "out.txt"), "caf\xE9\nonly in the file\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "caf\xC3\xA9" + LineEnd());
+  EXPECT_EQ(ReadFile(dir / "out.txt"), "caf\xE9" + LineEnd() + "only in the file" + LineEnd());
   // Closed once: the result goes to standard output again, and closing
   // again changes nothing.
   EXPECT_TRUE(output.Result().IsStandardOutput());
@@ -58,12 +60,14 @@ TEST(OutputChannels, ResultFileTeeAndClose) {
   ASSERT_TRUE(output.OpenResultFile(dir / "out.txt", true, 65001, 106, error));
   output.WriteResultLine("more", false);
   output.CloseResult();
-  EXPECT_EQ(ReadFile(dir / "out.txt"), "caf\xE9\nonly in the file\nmore\n");
+  EXPECT_EQ(ReadFile(dir / "out.txt"),
+            "caf\xE9" + LineEnd() + "only in the file" + LineEnd() + "more" + LineEnd());
   EXPECT_FALSE(output.OpenResultFile(dir / "missing/x.txt", false, 65001, 106, error));
   EXPECT_FALSE(error.empty());
 }
 
 TEST(OutputChannels, AFailedWriteStopsTheRunOnceWithTheWritersCode) {
+  if (test::OnWindows()) GTEST_SKIP() << "no /dev/full on Windows";
   OutputChannels output(106);
   std::string error;
   ASSERT_TRUE(output.OpenResultFile("/dev/full", false, 65001, 107, error)) << error;

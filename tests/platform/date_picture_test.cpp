@@ -4,6 +4,8 @@
 
 #include <ctime>
 
+#include "test_support.h"
+
 namespace quorvid::platform {
 namespace {
 
@@ -22,6 +24,7 @@ std::string OnMarchSeventh(const std::string& format) {
 // Each picture, translated and written out by the C library, gives what
 // Windows shows for that date with that picture.
 TEST(DatePicture, TranslatedPicturesShowWhatWindowsShows) {
+  if (test::OnWindows()) GTEST_SKIP() << "the check reads with GNU strftime forms (%-d) Windows' C library lacks";
   const struct {
     const char* picture;
     const char* shown;

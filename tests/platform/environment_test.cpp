@@ -2,19 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <filesystem>
+
+#include "test_support.h"
 
 namespace quorvid::platform {
 namespace {
 
 TEST(Environment, VariablesAndTheProgramFile) {
-  ::setenv("QUORVID_TEST_VARIABLE", "value one", 1);
+  test::SetEnv("QUORVID_TEST_VARIABLE", "value one");
   EXPECT_EQ(EnvironmentVariable("QUORVID_TEST_VARIABLE"), "value one");
-  ::unsetenv("QUORVID_TEST_VARIABLE");
+  test::UnsetEnv("QUORVID_TEST_VARIABLE");
   EXPECT_EQ(EnvironmentVariable("QUORVID_TEST_VARIABLE"), std::nullopt);
   std::string exe = ExecutablePath();
   ASSERT_FALSE(exe.empty());
-  EXPECT_EQ(exe.front(), '/');
+  EXPECT_TRUE(std::filesystem::path(exe).is_absolute()) << exe;
   EXPECT_NE(exe.find("platform_tests"), std::string::npos);
 }
 

@@ -42,6 +42,7 @@ TEST(Base64Text, PaddingOfShortInputs) {
 }
 
 TEST(Base64Text, MatchesCoreutilsAndRoundTrips) {
+  if (test::OnWindows()) GTEST_SKIP() << "no coreutils base64 on Windows to compare with";
   for (size_t size : {0u, 1u, 2u, 3u, 4u, 5u, 57u, 1000u, 65537u}) {
     const std::string bytes = RandomBytes(size, 1234 + static_cast<unsigned>(size));
     const std::string encoded = EncodeText(bytes);

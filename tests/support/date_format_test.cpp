@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "test_support.h"
+
 namespace quorvid {
 namespace {
 
@@ -241,6 +243,7 @@ TEST(TranslateLocaleDateFormat, EveryTranslationFormats) {
 }
 
 TEST(LocaleShortDatePattern, CLocale) {
+  if (test::OnWindows()) GTEST_SKIP() << "Windows takes the short date from its regional settings, not LC_ALL";
   // The tests run with LC_ALL=C, whose short date format is %m/%d/%y.
   EXPECT_EQ(LocaleShortDatePattern(), "mm/dd/yy");
 }
