@@ -18,7 +18,7 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 bash tests/packaging/readme_install_test.sh
 
 # Every fuzz target for a bounded time (clang, ASan and UBSan); fails on any report.
-bash scripts/fuzz.sh 30
+bash scripts/fuzz.sh 15
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORVID_SANITIZE=ON >/dev/null
 ninja -C build-asan

@@ -609,10 +609,11 @@ void ConsoleChild() {
 void Console() {
   std::string out, err;
   CHECK(RunChild("child-console", "", out, err));
-  // Bytes as written: no CR added before LF on standard output; progress
-  // lines each on a line of their own when standard error is no console.
-  CHECK_EQ(out, "out\nline\nno-terminal no-key waited 80");
-  CHECK_EQ(err, "one\r\ntwo\r\nmessage \xC3\xBC\n");
+  // Lines end in CR LF on both channels (printf's own bytes go as written);
+  // progress lines each on a line of their own when standard error is no
+  // console.
+  CHECK_EQ(out, "out\r\nline\r\nno-terminal no-key waited 80");
+  CHECK_EQ(err, "one\r\ntwo\r\nmessage \xC3\xBC\r\n");
 }
 
 void Signals() {
