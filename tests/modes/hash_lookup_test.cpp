@@ -91,8 +91,14 @@ class HashLookupTest : public ::testing::Test {
     tree = dir / "tree";
   }
   RunResult Run(const std::vector<std::string>& args) { return RunQuorvid(args, {dir.path(), {}, ""}); }
+  // `path` as the program names the file.
   std::string Line(const std::string& prefixedHash, const std::string& path) {
-    return "Hash \"" + prefixedHash + "\" matches file \"" + path + "\"";
+    return "Hash \"" + prefixedHash + "\" matches file \"" + NativePath(path) + "\"";
+  }
+  // The closing report of a lookup in `tree` that found nothing.
+  std::string NothingFound(const std::string& algorithms) {
+    return "No files found in \"" + NativePath(tree + "/") + "\" matching \"" + algorithms +
+           "\" hashes" + LineEnd();
   }
 
   TempDir dir;
@@ -103,12 +109,12 @@ TEST_F(HashLookupTest, OneHashFindsEveryCopyWithItsFullPath) {
   RunResult r = Run({"--hl", kAbcSha256, "-r", "-d", tree});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(SplitLines(r.out), (std::vector<std::string>{
+  EXPECT_EQ(OutputLines(r.out), (std::vector<std::string>{
                                    Line("SHA2_256: " + kAbcSha256, tree + "/a.txt"),
                                    Line("SHA2_256: " + kAbcSha256, tree + "/sub/copy.txt")}));
   // Without -r only the top folder is searched.
   RunResult top = Run({"--hl", Upper(kAbcSha256), "-d", tree});
-  EXPECT_EQ(top.out, Line("SHA2_256: " + kAbcSha256, tree + "/a.txt") + "\n");
+  EXPECT_EQ(top.out, Line("SHA2_256: " + kAbcSha256, tree + "/a.txt") + LineEnd());
 }
 
 TEST_F(HashLookupTest, ListWrittenByGenerateSkipsItsHeader) {
@@ -118,7 +124,7 @@ TEST_F(HashLookupTest, ListWrittenByGenerateSkipsItsHeader) {
   // file only that one is found; a.txt has the content of copy.txt.
   RunResult r = Run({"--all", "--hl", "sums.txt", "-r", "-d", tree});
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(Sorted(SplitLines(r.out)),
+  EXPECT_EQ(Sorted(OutputLines(r.out)),
             Sorted({Line("SHA2_256: " + kAbcSha256, tree + "/a.txt"),
                     Line("SHA2_256: " + kHelloSha256, tree + "/sub/b.txt"),
                     Line("SHA2_256: " + kSecondSha256, tree + "/sub/c.txt"),
@@ -131,7 +137,7 @@ TEST_F(HashLookupTest, PartialHashesInAListMatchByContainment) {
   WriteFile(dir / "parts.txt", kAbcSha256.substr(20, 8) + "\n" + kHelloSha256 + "00\n");
   RunResult r = Run({"--hl", "parts.txt", "-r", "-d", tree});
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(SplitLines(r.out), (std::vector<std::string>{
+  EXPECT_EQ(OutputLines(r.out), (std::vector<std::string>{
                                    Line("SHA2_256: " + kAbcSha256, tree + "/a.txt"),
                                    Line("SHA2_256: " + kAbcSha256, tree + "/sub/copy.txt")}));
 
@@ -147,7 +153,7 @@ TEST_F(HashLookupTest, HashListedTwiceIsReportedOncePerAlgorithm) {
   WriteFile(dir / "twice.txt", kAbcMd5 + "  a.txt\n" + Upper(kAbcMd5) + "  copy\n" + kAbcBlake3 + "\n");
   RunResult r = Run({"--md5", "--blake3", "--hl", "twice.txt", "-d", tree});
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(SplitLines(r.out), (std::vector<std::string>{
+  EXPECT_EQ(OutputLines(r.out), (std::vector<std::string>{
                                    Line("MD5: " + kAbcMd5, tree + "/a.txt"),
                                    Line("Blake3: " + kAbcBlake3, tree + "/a.txt")}));
 }
@@ -158,7 +164,7 @@ TEST_F(HashLookupTest, UrlListServedLocally) {
   TestHttpServer server([&](Exchange& exchange) { exchange.Send(OkResponse(body)); });
   RunResult r = Run({"--md5", "--sha256", "--hl", server.Url("/list"), "-r", "-d", tree});
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(SplitLines(r.out), (std::vector<std::string>{
+  EXPECT_EQ(OutputLines(r.out), (std::vector<std::string>{
                                    Line("MD5: " + kHelloMd5, tree + "/sub/b.txt"),
                                    Line("SHA2_256: " + kSecondSha256, tree + "/sub/c.txt")}));
 }
@@ -168,11 +174,11 @@ TEST_F(HashLookupTest, NothingMatchingNamesTheSelectedAlgorithms) {
   RunResult r = Run({"--hl", kAbcMd5, "-r", "-d", tree});
   EXPECT_EQ(r.exitCode, 119);
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "No files found in \"" + tree + "/\" matching \"SHA2_256\" hashes\n");
+  EXPECT_EQ(r.err, NothingFound("SHA2_256"));
 
   RunResult two = Run({"--sha1", "--md5", "--hl", kHelloSha256, "-d", tree});
   EXPECT_EQ(two.exitCode, 119);
-  EXPECT_EQ(two.err, "No files found in \"" + tree + "/\" matching \"MD5,SHA1\" hashes\n");
+  EXPECT_EQ(two.err, NothingFound("MD5,SHA1"));
 }
 
 TEST_F(HashLookupTest, JustHashStillEndsWithTheLookupsReport) {
@@ -181,8 +187,8 @@ TEST_F(HashLookupTest, JustHashStillEndsWithTheLookupsReport) {
   for (const std::string& value : {kAbcMd5, kAbcSha256}) {
     RunResult r = Run({"--hl", value, "-j", "-d", tree});
     EXPECT_EQ(r.exitCode, 119);
-    EXPECT_EQ(r.out, kAbcSha256 + "\n");
-    EXPECT_EQ(r.err, "No files found in \"" + tree + "/\" matching \"SHA2_256\" hashes\n");
+    EXPECT_EQ(r.out, kAbcSha256 + LineEnd());
+    EXPECT_EQ(r.err, NothingFound("SHA2_256"));
   }
 }
 
@@ -191,8 +197,9 @@ TEST_F(HashLookupTest, EmptyFolderEndsWithNoFilesFound) {
   RunResult r = Run({"--hl", kAbcSha256, "-d", dir / "empty", "*.txt"});
   EXPECT_EQ(r.exitCode, 77);
   EXPECT_EQ(r.out, "");
-  EXPECT_NE(r.err.find("No files found in \"" + dir / "empty/\" matching \"*.txt\"\n"),
-            std::string::npos);
+  const std::string report =
+      "No files found in \"" + NativePath(dir / "empty/") + "\" matching \"*.txt\"" + LineEnd();
+  EXPECT_NE(r.err.find(report), std::string::npos) << r.err;
 }
 
 TEST_F(HashLookupTest, ValueErrorsStopBeforeTheWalk) {
@@ -211,7 +218,7 @@ TEST_F(HashLookupTest, MatchesGoToTheOutputFileOnly) {
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(ReadFile(dir / "found.txt"),
-            Line("SHA2_256: " + kHelloSha256, tree + "/sub/b.txt") + "\n");
+            Line("SHA2_256: " + kHelloSha256, tree + "/sub/b.txt") + LineEnd());
 }
 
 }  // namespace
