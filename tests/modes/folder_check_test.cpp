@@ -29,7 +29,9 @@ TEST(NormalizeDirName, TrailingCleanUp) {
   EXPECT_EQ(NormalizeDirName("//"), NativePath("/"));
   EXPECT_EQ(NormalizeDirName("/*"), NativePath("/"));
   // Two separators begin a network name on Windows.
-  if (!test::OnWindows()) EXPECT_EQ(NormalizeDirName("///"), NativePath("/"));
+  if (!test::OnWindows()) {
+    EXPECT_EQ(NormalizeDirName("///"), NativePath("/"));
+  }
   EXPECT_EQ(NormalizeDirName("/data"), NativePath("/data/"));
   EXPECT_EQ(NormalizeDirName("/data//"), NativePath("/data/"));
   EXPECT_EQ(NormalizeDirName("/data/*"), NativePath("/data/"));
