@@ -53,14 +53,7 @@ size_t NextToFeed(const Ring& ring) {
 size_t RefillAt(size_t slots) { return std::max<size_t>(1, slots / 2); }
 
 // The ring's buffers, kept by each thread that starts a stream for its next.
-uint8_t* RingMemory(size_t bytes) {
-  thread_local std::unique_ptr<platform::ReadBuffer> memory;
-  if (!memory || memory->Size() < bytes) {
-    memory.reset();  // the old mapping goes before the new one is made
-    memory = std::make_unique<platform::ReadBuffer>(bytes);
-  }
-  return memory->Data();
-}
+uint8_t* RingMemory(size_t bytes) { return platform::ThreadRingBuffer(bytes); }
 
 // One thread's share of the stream. The ring is kept at least half full:
 // below that a thread reads before it feeds; above it, it feeds first and

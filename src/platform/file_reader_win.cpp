@@ -17,17 +17,27 @@ std::atomic<bool> g_standardInputTaken{false};
 
 HANDLE Handle(intptr_t value) { return reinterpret_cast<HANDLE>(value); }
 
+void WINAPI CloseThreadEvent(void* event) {
+  if (event != nullptr) ::CloseHandle(event);
+}
+
 // The event this thread waits on for its reads: each thread has its own, so
-// threads reading parts of one file never wait for each other's reads.
+// threads reading parts of one file never wait for each other's reads. Kept
+// in fiber-local storage, whose callback closes it when the thread ends:
+// thread_local destructors crash at thread exit in this C runtime (see
+// read_buffer_win.cpp).
 HANDLE ThreadReadEvent() {
-  struct Event {
-    HANDLE handle = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    ~Event() {
-      if (handle != nullptr) ::CloseHandle(handle);
+  static const DWORD slot = ::FlsAlloc(CloseThreadEvent);
+  if (slot == FLS_OUT_OF_INDEXES) return nullptr;
+  HANDLE event = ::FlsGetValue(slot);
+  if (event == nullptr) {
+    event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (event != nullptr && !::FlsSetValue(slot, event)) {
+      ::CloseHandle(event);
+      return nullptr;
     }
-  };
-  thread_local Event event;
-  return event.handle;
+  }
+  return event;
 }
 
 // Every read names its offset, so a file's handle has no read position to

@@ -43,4 +43,9 @@ inline constexpr size_t kThreadSmallReadBufferSize = 64 << 10;
 /// run that hashes one small file. Same lifetime rules as ThreadReadBuffer.
 uint8_t* ThreadSmallReadBuffer();
 
+/// The calling thread's buffer of at least `bytes`, for the ring of pieces a
+/// stream is read into; kept until the thread asks for more or ends, when
+/// the old one goes first. Same lifetime rules as ThreadReadBuffer.
+uint8_t* ThreadRingBuffer(size_t bytes);
+
 }  // namespace quorvid::platform

@@ -48,4 +48,13 @@ uint8_t* ThreadSmallReadBuffer() {
   return buffer->bytes;
 }
 
+uint8_t* ThreadRingBuffer(size_t bytes) {
+  thread_local std::unique_ptr<ReadBuffer> memory;
+  if (!memory || memory->Size() < bytes) {
+    memory.reset();  // the old mapping goes before the new one is made
+    memory = std::make_unique<ReadBuffer>(bytes);
+  }
+  return memory->Data();
+}
+
 }  // namespace quorvid::platform

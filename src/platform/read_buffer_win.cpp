@@ -35,17 +35,52 @@ ReadBuffer::ReadBuffer(size_t size) {
 
 ReadBuffer::~ReadBuffer() { ::VirtualFree(data_, 0, MEM_RELEASE); }
 
+namespace {
+
+// Frees a thread's buffer when the thread ends.
+void WINAPI FreeThreadBuffer(void* buffer) { delete static_cast<ReadBuffer*>(buffer); }
+
+// The calling thread's buffer of at least `size` bytes in the fiber-local
+// `slot`, made on first use and remade larger when asked. Fiber-local
+// storage rather than thread_local: this C runtime runs thread_local
+// destructors at thread exit against memory it may already have freed, and
+// the thread then ends in an access violation.
+uint8_t* ThreadBuffer(DWORD slot, size_t size) {
+  if (slot == FLS_OUT_OF_INDEXES) throw std::bad_alloc();
+  auto* buffer = static_cast<ReadBuffer*>(::FlsGetValue(slot));
+  if (buffer != nullptr && buffer->Size() < size) {
+    ::FlsSetValue(slot, nullptr);
+    delete buffer;  // the old memory goes before the new is made
+    buffer = nullptr;
+  }
+  if (buffer == nullptr) {
+    buffer = new ReadBuffer(size);
+    if (!::FlsSetValue(slot, buffer)) {
+      delete buffer;
+      throw std::bad_alloc();
+    }
+  }
+  return buffer->Data();
+}
+
+}  // namespace
+
 uint8_t* ThreadReadBuffer() {
-  thread_local ReadBuffer buffer(kThreadReadBufferSize);
-  return buffer.Data();
+  static const DWORD slot = ::FlsAlloc(FreeThreadBuffer);
+  return ThreadBuffer(slot, kThreadReadBufferSize);
 }
 
 // Whole pages from the system, as the big buffer: an object of over-aligned
 // type in a thread's own storage is freed wrongly when the thread ends in
 // this C runtime.
 uint8_t* ThreadSmallReadBuffer() {
-  thread_local ReadBuffer buffer(kThreadSmallReadBufferSize);
-  return buffer.Data();
+  static const DWORD slot = ::FlsAlloc(FreeThreadBuffer);
+  return ThreadBuffer(slot, kThreadSmallReadBufferSize);
+}
+
+uint8_t* ThreadRingBuffer(size_t bytes) {
+  static const DWORD slot = ::FlsAlloc(FreeThreadBuffer);
+  return ThreadBuffer(slot, bytes);
 }
 
 }  // namespace quorvid::platform
