@@ -19,9 +19,11 @@ inline std::vector<std::string> BannerLines() {
           "Written by the Quorvid developers; the README that comes with it tells more.", ""};
 }
 
+// Names the program's file, "quorvid.exe" on Windows.
 inline std::string BuildLine() {
-  return "quorvid v5.4.0.1301" + ArchitectureWord() + " was compiled on " + BuildTimeText() +
-         CompilerText();
+  const std::string binary = QuorvidBinary();
+  return binary.substr(binary.find_last_of('/') + 1) + " v5.4.0.1301" + ArchitectureWord() +
+         " was compiled on " + BuildTimeText() + CompilerText();
 }
 
 inline std::vector<std::string> SummaryLines() {
@@ -48,9 +50,10 @@ inline std::vector<std::string> SummaryLines() {
           "For more details, please type: quorvid -?  OR  quorvid --??  OR  quorvid --???"};
 }
 
+// The program's folder as it names it: with the system's separators.
 inline std::string BinaryFolder() {
   std::string bin = QuorvidBinary();
-  return bin.substr(0, bin.find_last_of('/') + 1);
+  return NativePath(bin.substr(0, bin.find_last_of('/') + 1));
 }
 
 inline std::vector<std::string> Concat(std::vector<std::vector<std::string>> parts) {

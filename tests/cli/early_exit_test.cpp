@@ -14,7 +14,7 @@ TEST(EarlyExit, NoArgumentsShowsTheMissingParametersScreenAndSummary) {
   auto r = RunQuorvid({});
   EXPECT_EQ(r.exitCode, 64);
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(SplitLines(r.err), Concat({BannerLines(), ScreenLines("", kMissing), SummaryLines()}));
+  EXPECT_EQ(OutputLines(r.err), Concat({BannerLines(), ScreenLines("", kMissing), SummaryLines()}));
 }
 
 TEST(EarlyExit, ShortHelpInEveryWrittenForm) {
@@ -22,7 +22,7 @@ TEST(EarlyExit, ShortHelpInEveryWrittenForm) {
     auto r = RunQuorvid({arg});
     EXPECT_EQ(r.exitCode, 255) << arg;
     EXPECT_EQ(r.out, "") << arg;
-    EXPECT_EQ(SplitLines(r.err), Concat({BannerLines(), SummaryLines()})) << arg;
+    EXPECT_EQ(OutputLines(r.err), Concat({BannerLines(), SummaryLines()})) << arg;
   }
 }
 
@@ -32,7 +32,7 @@ TEST(EarlyExit, HelpWinsOverEverythingElse) {
                                         {"-zz", "-d", "/", "-?"}, {"-o", "-c", "-h"}}) {
     auto r = RunQuorvid(args);
     EXPECT_EQ(r.exitCode, 255);
-    EXPECT_EQ(SplitLines(r.err), Concat({BannerLines(), SummaryLines()}));
+    EXPECT_EQ(OutputLines(r.err), Concat({BannerLines(), SummaryLines()}));
   }
 }
 
@@ -41,7 +41,7 @@ TEST(EarlyExit, ExtendedHelpShowsEveryBlockAndTheBuildLine) {
                                         {"-b", "-v", "-h"}, {"--??"}, {"--h3", "-b"}}) {
     auto r = RunQuorvid(args);
     EXPECT_EQ(r.exitCode, 255) << args[0];
-    auto lines = SplitLines(r.err);
+    auto lines = OutputLines(r.err);
     auto head = Concat({BannerLines(), {BuildLine(), "", "-----------", "CMD SYNTAX:",
                                         "-----------"}});
     ASSERT_GE(lines.size(), head.size() + 48);
@@ -66,7 +66,7 @@ TEST(EarlyExit, ExtendedHelpShowsEveryBlockAndTheBuildLine) {
 TEST(EarlyExit, VerboseAloneGivesNoHelp) {
   auto r = RunQuorvid({"-v", "--vh"});
   EXPECT_EQ(r.exitCode, 251);
-  EXPECT_EQ(SplitLines(r.err), Concat({BannerLines(), {BuildLine(), ""}}));
+  EXPECT_EQ(OutputLines(r.err), Concat({BannerLines(), {BuildLine(), ""}}));
 }
 
 TEST(EarlyExit, VersionOnlyAndInfo) {
@@ -74,14 +74,14 @@ TEST(EarlyExit, VersionOnlyAndInfo) {
     auto r = RunQuorvid({arg});
     EXPECT_EQ(r.exitCode, 254);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(SplitLines(r.err), std::vector<std::string>{BuildLine()});
+    EXPECT_EQ(OutputLines(r.err), std::vector<std::string>{BuildLine()});
   }
   for (std::vector<std::string> args : {std::vector<std::string>{"--info"}, {"--info", "--vh"},
                                         {"-zz", "--info"}}) {
     auto r = RunQuorvid(args);
     EXPECT_EQ(r.exitCode, 254);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(SplitLines(r.err), Concat({BannerLines(), {BuildLine(), ""}}));
+    EXPECT_EQ(OutputLines(r.err), Concat({BannerLines(), {BuildLine(), ""}}));
   }
 }
 
@@ -124,7 +124,7 @@ TEST(EarlyExit, ValidHashesListGoesToStandardOutput) {
     auto r = RunQuorvid(args);
     EXPECT_EQ(r.exitCode, 251);
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(SplitLines(r.out), kValidHashLines);
+    EXPECT_EQ(OutputLines(r.out), kValidHashLines);
     EXPECT_EQ(r.out.back(), '\n');
   }
 }
@@ -133,7 +133,7 @@ TEST(EarlyExit, ValidHashesNeverGoToTheOutputFile) {
   TempDir dir;
   auto r = RunQuorvid({"--vh", "-o", dir / "out.txt"});
   EXPECT_EQ(r.exitCode, 251);
-  EXPECT_EQ(SplitLines(r.out), kValidHashLines);
+  EXPECT_EQ(OutputLines(r.out), kValidHashLines);
   EXPECT_EQ(ReadFile(dir / "out.txt"), "");
 }
 

@@ -5,17 +5,26 @@
 #include <string>
 #include <vector>
 
+#include "platform/path_rules.h"
+#include "support/date_format.h"
 #include "test_support.h"
 
 namespace quorvid {
 namespace {
 
-// The kept help texts use brace words for what depends on the run.
+// The default summary file as the help names it on this system.
+std::string SummaryShown() {
+  return std::string(platform::kTempFolderShown) + platform::kPathSeparator + kSummaryFileName;
+}
+
+// The kept help texts use brace words for what depends on the run, and name
+// the summary file as POSIX shows it.
 std::string FillExpected(std::string text, const std::string& folder, const std::string& file,
                          const std::string& localeFormat) {
   const std::pair<std::string, std::string> words[] = {
       {"{name}", "quorvid"},  {"{path}", folder + file}, {"{file}", file},
-      {"{folder}", folder},   {"{locale date-time format}", localeFormat}};
+      {"{folder}", folder},   {"{locale date-time format}", localeFormat},
+      {std::string("$TEMP/") + kSummaryFileName, SummaryShown()}};
   for (const auto& [word, value] : words) {
     for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + value.size()))
       text.replace(at, word.size(), value);
@@ -32,9 +41,11 @@ void ExpectSameLines(const std::vector<std::string>& actual, const std::vector<s
   EXPECT_EQ(actual.size(), expected.size());
 }
 
-std::string ExpectedHelp(const std::string& dataFile, const std::string& folder) {
-  return FillExpected(test::ReadFile(test::TestDataPath("help/" + dataFile)), folder, "quorvid",
-                      "mm/dd/yy hh:nn AM/PM");
+std::string ExpectedHelp(const std::string& dataFile, const std::string& folder,
+                         const std::string& file = "quorvid",
+                         const std::string& localeFormat = "mm/dd/yy hh:nn AM/PM") {
+  return FillExpected(test::ReadFile(test::TestDataPath("help/" + dataFile)), folder, file,
+                      localeFormat);
 }
 
 RunSettings HelpSettings() {
@@ -76,7 +87,7 @@ TEST(ExtendedHelp, QuotedFolderAndOtherFileNameFillTheExamples) {
   EXPECT_NE(out.find("\n abc \"/opt/my tools/abc.bin\"\n"), std::string::npos);
   EXPECT_NE(out.find("\n abc --sha256 --sha3_384 -r -d \"/opt/my tools/\" *.EXE *.DLL\n"), std::string::npos);
   EXPECT_NE(out.find("\n * Entering abc with no parameters will display this help message.\n"), std::string::npos);
-  EXPECT_NE(out.find("\n   \"$TEMP/#Quorvid_Summary.TXT\".\n"), std::string::npos);
+  EXPECT_NE(out.find("\n   \"" + SummaryShown() + "\".\n"), std::string::npos);
   // Braces that are part of the text stay as they are.
   EXPECT_NE(out.find("conceal the \"{File}\" and {Text}\" labels"), std::string::npos);
 }
@@ -94,14 +105,23 @@ TEST(ExtendedHelp, ExitCodesAreRightAlignedInSevenCharacters) {
 // The whole program: the help sections follow the syntax blocks on standard error.
 class HelpCommand : public ::testing::Test {
  protected:
+  // The folder as the program names itself, with the system's separators,
+  // and its file ("quorvid.exe" on Windows).
   std::string Folder() const {
     const std::string binary = test::QuorvidBinary();
-    return binary.substr(0, binary.rfind('/') + 1);
+    return test::NativePath(binary.substr(0, binary.rfind('/') + 1));
+  }
+  std::string File() const {
+    const std::string binary = test::QuorvidBinary();
+    return binary.substr(binary.rfind('/') + 1);
   }
   // Standard error must end with exactly the kept text.
   void ExpectHelpTail(const std::string& err, const std::string& dataFile) {
-    const std::vector<std::string> expected = test::SplitLines(ExpectedHelp(dataFile, Folder()));
-    const std::vector<std::string> actual = test::SplitLines(err);
+    // The locale's date pattern: the C locale's on POSIX (the tests run
+    // under LC_ALL=C), the regional settings' on Windows.
+    const std::vector<std::string> expected = test::SplitLines(
+        ExpectedHelp(dataFile, Folder(), File(), LocaleShortDatePattern() + " hh:nn AM/PM"));
+    const std::vector<std::string> actual = test::OutputLines(err);
     ASSERT_GE(actual.size(), expected.size());
     ExpectSameLines(std::vector<std::string>(actual.end() - static_cast<long>(expected.size()), actual.end()),
                     expected);
