@@ -13,11 +13,14 @@ WINEPREFIX, when unset, is a folder of the test's own; Wine is
 import hashlib
 import http.server
 import os
+import pty
+import select
 import shutil
 import subprocess
 import sys
 import tempfile
 import threading
+import time
 import unittest
 
 WINE = os.environ.get("WINE", "/usr/lib/wine/wine64")
@@ -262,6 +265,46 @@ class WindowsCli(unittest.TestCase):
         finally:
             server.shutdown()
             server.server_close()
+
+    def test_ctrl_c_on_the_console_ends_a_walk_with_252(self):
+        # Ctrl-C typed on the console (a pseudo-terminal, which Wine's console
+        # turns into the console's event) in the middle of a large file, once
+        # the program has surely started; 4 GiB take far longer to hash.
+        folder = unix("ctrlc")
+        os.makedirs(folder)
+        try:
+            with open(os.path.join(folder, "a.txt"), "wb") as f:
+                f.write(b"abc")
+            with open(os.path.join(folder, "big.bin"), "wb") as f:
+                f.truncate(4 << 30)  # sparse: made at once, long to hash
+            args = ["-o", win(r"ctrlc\out.txt"), "-u", win(r"ctrlc\sum.txt"), "-r", "-d",
+                    win(r"ctrlc"), "*.bin", "*.txt"]
+            pid, console = pty.fork()
+            if pid == 0:
+                os.execve(WINE, [WINE, EXE, *args], dict(os.environ, WINEPREFIX=PREFIX, WINEDEBUG="-all"))
+            start, sent = time.monotonic(), None
+            while True:
+                if sent is None and time.monotonic() - start > 3:
+                    os.write(console, b"\x03")
+                    sent = time.monotonic()
+                if select.select([console], [], [], 0.1)[0]:
+                    try:
+                        if not os.read(console, 4096):
+                            break
+                    except OSError:  # the console is gone with the program
+                        break
+            _, status = os.waitpid(pid, 0)
+            ended = time.monotonic()
+            os.close(console)
+            self.assertIsNotNone(sent)
+            self.assertEqual(os.waitstatus_to_exitcode(status), 252)
+            self.assertLess(ended - sent, 10)
+            out = read(os.path.join(folder, "out.txt"))
+            self.assertTrue(out.endswith(b"\r\n\r\nProcessing Aborted...  \r\n"), out)
+            self.assertNotIn(b"big.bin", out)
+            self.assertTrue(read(os.path.join(folder, "sum.txt")).rstrip().endswith(b",TRUE"))
+        finally:
+            shutil.rmtree(folder)
 
 
 def main():
