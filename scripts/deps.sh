@@ -11,7 +11,7 @@ packages=(g++ cmake ninja-build pkg-config libssl-dev libxxhash-dev libgtest-dev
 if [[ "${1:-}" == --windows ]]; then
   # googletest's sources are built with the cross compiler; wine64 runs the results.
   packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest libxxhash-dev wine64
-            openssl python3 zip unzip)
+            openssl python3 unzip)
 fi
 missing=()
 for p in "${packages[@]}"; do
