@@ -12,43 +12,6 @@ constexpr wchar_t kQuestionMark = L'?';
 
 bool IsUtf16(uint16_t id) { return id == kUtf16LeCodePage || id == kUtf16BeCodePage; }
 
-// UTF-16 of `utf8`, where each broken sequence (the bytes its lead byte
-// promises, as far as they are there) becomes one "?", as iconv's
-// conversions do on POSIX. Encoded surrogates are broken sequences too.
-std::wstring StrictWideFromUtf8(std::string_view utf8) {
-  std::wstring out;
-  out.reserve(utf8.size());
-  size_t i = 0;
-  while (i < utf8.size()) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    if (lead < 0x80) {
-      out += static_cast<wchar_t>(lead);
-      ++i;
-      continue;
-    }
-    const size_t want = lead < 0xC2 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 1;
-    uint32_t code = lead & (0x7F >> want);
-    size_t n = 1;
-    while (n < want && i + n < utf8.size() &&
-           (static_cast<unsigned char>(utf8[i + n]) & 0xC0) == 0x80) {
-      code = (code << 6) | (static_cast<unsigned char>(utf8[i + n]) & 0x3F);
-      ++n;
-    }
-    i += n;
-    const uint32_t least = want == 2 ? 0x80 : want == 3 ? 0x800 : 0x10000;
-    if (want == 1 || n < want || code < least || code > 0x10FFFF ||
-        (code >= 0xD800 && code < 0xE000)) {
-      out += kQuestionMark;
-    } else if (code < 0x10000) {
-      out += static_cast<wchar_t>(code);
-    } else {
-      out += static_cast<wchar_t>(0xD800 + ((code - 0x10000) >> 10));
-      out += static_cast<wchar_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-    }
-  }
-  return out;
-}
-
 // `wide` with every surrogate that has no partner turned into "?".
 std::wstring PairedOnly(std::wstring wide) {
   for (size_t i = 0; i < wide.size(); ++i) {

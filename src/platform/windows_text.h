@@ -14,6 +14,12 @@ namespace quorvid::platform {
 /// again; any other byte that is not UTF-8 becomes U+FFFD.
 std::wstring WideFromUtf8(std::string_view text);
 
+/// UTF-16 of `text` for conversion to another code page: each broken
+/// sequence (the bytes its lead byte promises, as far as they are there),
+/// encoded surrogates included, becomes one "?", as iconv's conversions do
+/// on POSIX.
+std::wstring StrictWideFromUtf8(std::string_view text);
+
 /// UTF-8 form of the system's UTF-16 `text`; a surrogate without its partner
 /// is written as three bytes of its own rather than lost.
 std::string Utf8FromWide(std::wstring_view text);

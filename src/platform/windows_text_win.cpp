@@ -22,9 +22,9 @@ void AppendUtf16(std::wstring& out, uint32_t code) {
   }
 }
 
-}  // namespace
-
-std::wstring WideFromUtf8(std::string_view text) {
+// Decodes UTF-8 `text`; each broken sequence becomes one `replacement`. An
+// encoded surrogate is kept as that surrogate unless `surrogatesBroken`.
+std::wstring DecodeUtf8(std::string_view text, wchar_t replacement, bool surrogatesBroken) {
   std::wstring out;
   out.reserve(text.size());
   size_t i = 0;
@@ -45,13 +45,23 @@ std::wstring WideFromUtf8(std::string_view text) {
     }
     i += n;
     const uint32_t least = want == 2 ? 0x80 : want == 3 ? 0x800 : 0x10000;
-    if (want == 1 || n < want || code < least || code > 0x10FFFF)
-      out += kReplacement;  // one for the whole broken sequence
+    const bool surrogate = code >= 0xD800 && code < 0xE000;
+    if (want == 1 || n < want || code < least || code > 0x10FFFF ||
+        (surrogate && surrogatesBroken))
+      out += replacement;  // one for the whole broken sequence
     else
       AppendUtf16(out, code);
   }
   return out;
 }
+
+}  // namespace
+
+std::wstring WideFromUtf8(std::string_view text) {
+  return DecodeUtf8(text, kReplacement, false);
+}
+
+std::wstring StrictWideFromUtf8(std::string_view text) { return DecodeUtf8(text, L'?', true); }
 
 std::string Utf8FromWide(std::wstring_view text) {
   std::string out;
