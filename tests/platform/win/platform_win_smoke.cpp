@@ -32,50 +32,16 @@
 #include "platform/text_encoding.h"
 #include "platform/text_file.h"
 #include "platform/windows_text.h"
+#include "win_checks.h"
 
 using namespace quorvid::platform;
+using namespace quorvid::test;
 
 namespace {
 
-int g_failures = 0;
-int g_groupFailures = 0;
-
-void Check(bool ok, const char* what, int line) {
-  if (ok) return;
-  ++g_failures;
-  ++g_groupFailures;
-  std::printf("  FAILED line %d: %s\n", line, what);
-}
-#define CHECK(x) Check((x), #x, __LINE__)
-
-std::string Escaped(const std::string& bytes) {
-  std::string out;
-  for (unsigned char c : bytes) {
-    char hex[5];
-    std::snprintf(hex, sizeof hex, "\\x%02X", c);
-    out += c >= 0x20 && c < 0x7F ? std::string(1, static_cast<char>(c)) : std::string(hex);
-  }
-  return out;
-}
-
-// Compares texts and shows both when they differ.
-void CheckEqual(const std::string& actual, const std::string& expected, const char* what,
-                int line) {
-  Check(actual == expected, what, line);
-  if (actual != expected)
-    std::printf("    got \"%s\"\n    want \"%s\"\n", Escaped(actual).c_str(),
-                Escaped(expected).c_str());
-}
-#define CHECK_EQ(actual, expected) CheckEqual((actual), (expected), #actual, __LINE__)
-
-void Group(const char* name, void (*body)()) {
-  g_groupFailures = 0;
-  std::printf("%s\n", name);
-  std::fflush(stdout);
-  body();
-  std::printf("  %s\n", g_groupFailures == 0 ? "ok" : "FAILED");
-  std::fflush(stdout);
-}
+// The expression itself names a failed check.
+#define CHECK(x) Check((x), #x)
+#define CHECK_EQ(actual, expected) CheckEqual((actual), (expected), #actual)
 
 std::string g_scratch;  // a fresh folder under %TEMP%, with a "\" at the end
 

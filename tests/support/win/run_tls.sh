@@ -28,7 +28,7 @@ if [ ! -f "$out/build.ninja" ]; then
 fi
 out=$(cd "$out" && pwd)
 ninja -C "$out" -j2 quorvid >/dev/null
-"$CXX" -std=c++20 -O2 -Wall -Wextra -Werror -DUNICODE -D_UNICODE -I"$root/src" -static \
+"$CXX" -std=c++20 -O2 -Wall -Wextra -Werror -DUNICODE -D_UNICODE -I"$root/src" -I"$root/tests" -static \
   "$here/tls_win_check.cpp" "$out/libquorvid_support.a" "$out/libquorvid_platform.a" \
   -o "$out/tls_win_check.exe" -lsecur32 -lcrypt32 -lws2_32 -lbcrypt
 export WINEPREFIX="${WINEPREFIX:-$out/wine}"

@@ -7,43 +7,20 @@
 #include <cstring>
 #include <map>
 #include <memory>
-#include <source_location>
 #include <string>
 
 #include "platform/sockets.h"
 #include "support/http.h"
 #include "support/http_error.h"
 #include "support/tls.h"
+#include "win_checks.h"
 
 using namespace quorvid;
+using namespace quorvid::test;
 
 namespace {
 
-int g_failures = 0;
-int g_groupFailures = 0;
 std::map<std::string, std::string> g_ports;
-
-void Check(bool ok, const std::string& what,
-           std::source_location where = std::source_location::current()) {
-  if (ok) return;
-  ++g_failures;
-  ++g_groupFailures;
-  std::printf("  FAILED line %u: %s\n", static_cast<unsigned>(where.line()), what.c_str());
-}
-
-void CheckEqual(const std::string& actual, const std::string& expected,
-                std::source_location where = std::source_location::current()) {
-  Check(actual == expected, "got \"" + actual + "\"\n    want \"" + expected + "\"", where);
-}
-
-void Group(const char* name, void (*body)()) {
-  g_groupFailures = 0;
-  std::printf("%s\n", name);
-  std::fflush(stdout);
-  body();
-  std::printf("  %s\n", g_groupFailures == 0 ? "ok" : "FAILED");
-  std::fflush(stdout);
-}
 
 std::string Port(const std::string& server) { return g_ports[server]; }
 
