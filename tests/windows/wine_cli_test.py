@@ -47,12 +47,15 @@ def win(name=""):
     return ROOT + ("\\" + name if name else "")
 
 
-def run(*args, env=None, stdin=b""):
+def wine_environment():
+    """The environment of a Windows program: the test's prefix, Wine quiet."""
+    return dict(os.environ, WINEPREFIX=PREFIX, WINEDEBUG="-all")
+
+
+def run(*args, stdin=b""):
     """Runs quorvid.exe with `args`; gives (exit code, stdout, stderr) as bytes."""
-    environment = dict(os.environ, WINEPREFIX=PREFIX, WINEDEBUG="-all")
-    environment.update(env or {})
     done = subprocess.run([WINE, EXE, *args], input=stdin, capture_output=True,
-                          env=environment, timeout=120, cwd=ROOT_UNIX)
+                          env=wine_environment(), timeout=120, cwd=ROOT_UNIX)
     return done.returncode, done.stdout, done.stderr
 
 
@@ -64,7 +67,7 @@ def read(path):
 def windows_temp():
     """The folder %TEMP% names, as Linux sees it."""
     done = subprocess.run([WINE, "cmd", "/c", "echo %TEMP%"], capture_output=True, timeout=60,
-                          env=dict(os.environ, WINEPREFIX=PREFIX, WINEDEBUG="-all"))
+                          env=wine_environment())
     temp = done.stdout.decode().strip()
     assert temp[1:3] == ":\\", temp
     return os.path.join(PREFIX, "drive_" + temp[0].lower(), *temp[3:].split("\\"))
@@ -281,7 +284,7 @@ class WindowsCli(unittest.TestCase):
                     win(r"ctrlc"), "*.bin", "*.txt"]
             pid, console = pty.fork()
             if pid == 0:
-                os.execve(WINE, [WINE, EXE, *args], dict(os.environ, WINEPREFIX=PREFIX, WINEDEBUG="-all"))
+                os.execve(WINE, [WINE, EXE, *args], wine_environment())
             start, sent = time.monotonic(), None
             while True:
                 if sent is None and time.monotonic() - start > 3:
