@@ -7,6 +7,22 @@
 
 namespace quorvid {
 
+namespace {
+
+// Shows `message` on the syntax-error screen and sets ExitCode to
+// `exitCode`; the run carries on (StopWithError is the stopping kind).
+void ReportError(RunSettings& settings, int32_t exitCode, const std::string& message) {
+  if (settings.Output != nullptr) settings.Output->Console().Flush();
+  if (settings.ShowError != nullptr) {
+    settings.ShowError(settings, exitCode, message);
+  } else {
+    platform::WriteStdErr(message + "\n");
+  }
+  settings.ExitCode = exitCode;
+}
+
+}  // namespace
+
 uint16_t FileCodePage(const RunSettings& settings) {
   return settings.CodePage.Found ? settings.CodePageId : platform::kUtf8CodePage;
 }
@@ -33,16 +49,6 @@ void WriteRunSummary(RunSettings& settings, bool aborted, int64_t success, int64
   const auto failure = WriteSummaryFile(name, name == settings.SummaryPath, FileCodePage(settings),
                                         aborted, success, total, errors);
   if (failure) ReportError(settings, exit_code::kSummaryUnwritable, *failure);
-}
-
-void ReportError(RunSettings& settings, int32_t exitCode, const std::string& message) {
-  if (settings.Output != nullptr) settings.Output->Console().Flush();
-  if (settings.ShowError != nullptr) {
-    settings.ShowError(settings, exitCode, message);
-  } else {
-    platform::WriteStdErr(message + "\n");
-  }
-  settings.ExitCode = exitCode;
 }
 
 }  // namespace quorvid

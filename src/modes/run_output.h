@@ -31,8 +31,4 @@ void OpenOutputFile(RunSettings& settings, const std::string& fileName, int32_t 
 void WriteRunSummary(RunSettings& settings, bool aborted, int64_t success, int64_t total,
                      int64_t errors);
 
-/// Shows `message` on the syntax-error screen and sets ExitCode to
-/// `exitCode`; the run carries on (StopWithError is the stopping kind).
-void ReportError(RunSettings& settings, int32_t exitCode, const std::string& message);
-
 }  // namespace quorvid
